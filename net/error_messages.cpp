@@ -1,0 +1,55 @@
+#include "net/error_messages.h"
+
+#include "text/cp932.h"
+
+namespace tolvex {
+namespace {
+
+struct MessageEntry {
+  ErrorCode code;
+  const char* text;
+};
+
+// 2019 has no entry of its own: it shares the default text with every unknown code.
+constexpr MessageEntry kMessages[] = {
+    {kErrorProvider, "プロバイダの指定が間違っています。"},
+    {kErrorUserInfo, "ユーザ情報に誤りがあります。"},
+    {kErrorConnectionStatus, "接続ステータスの取得に失敗しました。"},
+    {kErrorNotConnected, "ネットワークに接続されていません。"},
+    {kErrorNoDialUpName, "ダイアルアップ接続名がありません。"},
+    {kErrorDialUpNameRead, "ダイアルアップ接続名の取得に失敗しました。"},
+    {kErrorDialUpInfoRead, "ダイアルアップ接続情報の取得に失敗しました。"},
+    {kErrorDialFailed, "ダイアルアップ接続に失敗しました。"},
+    {kErrorHangUpFailed, "ネットワークの切断に失敗しました。"},
+    {kErrorNoFileAtUrl, "指定されたURLにファイルが存在しません。"},
+    {kErrorSaveFileOpen, "保存ファイルのオープンに失敗しました。"},
+    {kErrorSaveFileWrite, "保存ファイルの書き込みに失敗しました。"},
+    {kErrorSettingsMissing, "設定ファイルが存在しません。"},
+    {kErrorSettingsOpen, "設定ファイルのオープンに失敗しました。"},
+    {kErrorSettingsRead, "設定ファイルの読み込みに失敗しました。"},
+    {kErrorFileType, "ファイル種別が不正です。"},
+    {kErrorOutOfMemory, "メモリが不足しています。"},
+    {kErrorFinalisation, "終了化に失敗しました。"},
+    {kErrorCredentials, "IDあるいはPASSWORDに誤りがあります。"},
+    {kErrorAborted, "中断処理が行われました。"},
+    {kErrorAlreadyNetworked, "すでにネットワークに接続されています。"},
+    {kErrorAlreadyDialled, "すでにダイアルアップ接続されています。"},
+    {kErrorBadArgument, "関数の引数に誤りがあります。"},
+};
+
+constexpr const char* kDefaultMessage = "予期せぬエラーが発生しました。";
+
+}  // namespace
+
+const char* error_message(ErrorCode code) {
+  for (const MessageEntry& entry : kMessages) {
+    if (entry.code == code) return entry.text;
+  }
+  return kDefaultMessage;
+}
+
+void describe_error(ErrorCode code, char* destination, std::size_t size) {
+  copy_cp932_text(destination, size, error_message(code));
+}
+
+}  // namespace tolvex

@@ -1,0 +1,71 @@
+// The message table, the default text and the LastError register.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "net/error_messages.h"
+
+namespace tolvex {
+namespace {
+
+std::string describe(ErrorCode code) {
+  char buffer[kStatusTextSize] = {};
+  describe_error(code, buffer);
+  return buffer;
+}
+
+TEST(DescribeError, EntriesAndTheDefaultText) {
+  const std::string fallback = "予期せぬエラーが発生しました。";
+  EXPECT_EQ(describe(2019), fallback);
+  EXPECT_EQ(describe(0), fallback);
+  EXPECT_EQ(describe(2000), fallback);
+  EXPECT_EQ(describe(2025), fallback);
+  EXPECT_EQ(describe(-2010), fallback);
+  EXPECT_EQ(describe(2001), "プロバイダの指定が間違っています。");
+  EXPECT_EQ(describe(2010), "指定されたURLにファイルが存在しません。");
+  EXPECT_EQ(describe(2012), "保存ファイルの書き込みに失敗しました。");
+  EXPECT_EQ(describe(2020), "IDあるいはPASSWORDに誤りがあります。");
+  EXPECT_EQ(describe(2024), "関数の引数に誤りがあります。");
+}
+
+TEST(DescribeError, EveryCodeHasItsOwnTextExceptTransferFailures) {
+  for (ErrorCode code = 2001; code <= 2024; ++code) {
+    if (code == kErrorTransfer) continue;
+    EXPECT_NE(describe(code), describe(kErrorTransfer)) << code;
+    EXPECT_LE(std::strlen(error_message(code)), 44u) << code;
+  }
+}
+
+TEST(DescribeError, CopiesTheTerminatorAndNothingAfterIt) {
+  char buffer[kStatusTextSize];
+  std::memset(buffer, 'x', sizeof buffer);
+  describe_error(2021, buffer);
+  std::size_t length = std::strlen(buffer);
+  EXPECT_EQ(std::string(buffer), "中断処理が行われました。");
+  EXPECT_EQ(buffer[length + 1], 'x');
+}
+
+TEST(DescribeError, SmallDestinationIsCutOnACharacterBoundary) {
+  char buffer[6];
+  describe_error(2010, buffer, sizeof buffer);
+  EXPECT_EQ(std::string(buffer), "指定");  // two double-byte characters, then the NUL
+}
+
+TEST(DescribeError, TextsAreCodePage932) {
+  // 指 is 8E 77 in code page 932; its UTF-8 form would start with E6.
+  const std::string text = describe(2010);
+  ASSERT_GE(text.size(), 2u);
+  EXPECT_EQ(static_cast<unsigned char>(text[0]), 0x8E);
+  EXPECT_EQ(static_cast<unsigned char>(text[1]), 0x77);
+}
+
+TEST(LastError, KeepsTheLatestCodeUntilOverwritten) {
+  set_last_error(kErrorNoFileAtUrl);
+  EXPECT_EQ(last_error(), 2010);
+  set_last_error(kErrorNone);
+  EXPECT_EQ(last_error(), 0);
+}
+
+}  // namespace
+}  // namespace tolvex
