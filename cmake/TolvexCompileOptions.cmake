@@ -12,3 +12,9 @@ if(WIN32)
   add_link_options(-static -static-libgcc -static-libstdc++)
   add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
 endif()
+
+# The fuzz build instruments every portable library with the sanitizers and coverage.
+if(TOLVEX_FUZZ)
+  add_compile_options(-fsanitize=address,undefined -fsanitize=fuzzer-no-link -fno-sanitize-recover=undefined -g)
+  add_link_options(-fsanitize=address,undefined)
+endif()
