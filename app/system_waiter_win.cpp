@@ -1,0 +1,20 @@
+#include <windows.h>
+
+#include "app/waiter.h"
+
+namespace tolvex {
+namespace {
+
+class SleepingWaiter : public Waiter {
+ public:
+  void wait_ms(unsigned milliseconds) override { Sleep(milliseconds); }
+};
+
+}  // namespace
+
+Waiter& system_waiter() {
+  static SleepingWaiter waiter;
+  return waiter;
+}
+
+}  // namespace tolvex
