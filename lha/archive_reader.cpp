@@ -1,0 +1,110 @@
+#include "lha/archive_reader.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "lha/bit_reader.h"
+#include "lha/crc16.h"
+#include "lha/lzh_decoder.h"
+#include "lha/stored_decoder.h"
+
+namespace tolvex::lha {
+namespace {
+
+// Passes bytes on while counting them and keeping their CRC-16.
+class CheckingSink final : public OutputSink {
+ public:
+  explicit CheckingSink(OutputSink& inner) : inner_(inner) {}
+  bool write(const std::uint8_t* data, std::size_t size) override {
+    crc_.update(data, size);
+    count_ += size;
+    return inner_.write(data, size);
+  }
+  std::uint16_t crc() const { return crc_.value(); }
+  std::uint64_t count() const { return count_; }
+
+ private:
+  OutputSink& inner_;
+  Crc16 crc_;
+  std::uint64_t count_ = 0;
+};
+
+}  // namespace
+
+bool is_supported_method(const char* method) {
+  LzhParameters ignored;
+  return std::memcmp(method, "-lh0-", 5) == 0 || std::memcmp(method, "-lhd-", 5) == 0 ||
+         lzh_parameters_for(method, ignored);
+}
+
+Result decode_member_data(const MemberHeader& header, InputSource& data, OutputSink& sink, std::uint64_t* bytes_pulled) {
+  if (bytes_pulled) *bytes_pulled = 0;
+  if (header.is_directory) return Result::success();
+  CheckingSink checked(sink);
+  BitReader bits(data, header.packed_size);
+  Result result;
+  LzhParameters parameters;
+  if (std::memcmp(header.method, "-lh0-", 5) == 0) {
+    result = copy_stored(bits, header.packed_size, header.original_size, checked);
+  } else if (lzh_parameters_for(header.method, parameters)) {
+    result = decode_lzh(parameters, bits, header.original_size, checked);
+  } else {
+    return Result::failure(Status::unsupported_method, std::string("unsupported method ") + header.method);
+  }
+  if (bytes_pulled) *bytes_pulled = bits.bytes_pulled();
+  if (!result.ok()) {
+    if (bits.source_failed()) return Result::failure(Status::io_error, "cannot read the archive");
+    return result;
+  }
+  if (checked.count() != header.original_size) return Result::failure(Status::corrupt_data, "decoded size differs from the header");
+  if (header.has_crc && checked.crc() != header.crc) return Result::failure(Status::crc_mismatch, "CRC mismatch in " + header.stored_path);
+  return Result::success();
+}
+
+Result ArchiveReader::skip_rest_of_member() {
+  std::uint8_t scratch[4096];
+  while (data_left_ > 0) {
+    std::size_t want = data_left_ < sizeof scratch ? static_cast<std::size_t>(data_left_) : sizeof scratch;
+    std::size_t got = source_.read(scratch, want);
+    if (got == 0) {
+      failed_ = true;
+      return Result::failure(source_.failed() ? Status::io_error : Status::truncated, "archive ends inside member data");
+    }
+    data_left_ -= got;
+  }
+  return Result::success();
+}
+
+Result ArchiveReader::next(MemberHeader& header, bool& at_end) {
+  at_end = false;
+  if (failed_) return Result::failure(Status::bad_argument, "the archive cannot be read further");
+  if (have_member_) {
+    have_member_ = false;
+    Result skipped = skip_rest_of_member();
+    if (!skipped.ok()) return skipped;
+  }
+  Result result = read_member_header(source_, current_, at_end);
+  if (!result.ok()) {
+    failed_ = true;
+    return result;
+  }
+  if (at_end) return result;
+  have_member_ = true;
+  data_left_ = current_.packed_size;
+  header = current_;
+  return result;
+}
+
+Result ArchiveReader::extract(OutputSink& sink) {
+  if (!have_member_) return Result::failure(Status::bad_argument, "no current member");
+  if (!is_supported_method(current_.method))
+    return Result::failure(Status::unsupported_method, std::string("unsupported method ") + current_.method);
+  std::uint64_t pulled = 0;
+  Result result = decode_member_data(current_, source_, sink, &pulled);
+  data_left_ -= pulled < data_left_ ? pulled : data_left_;
+  if (pulled > 0 && !result.ok() && result.status == Status::truncated) failed_ = true;
+  return result;
+}
+
+}  // namespace tolvex::lha

@@ -1,0 +1,51 @@
+#pragma once
+// A canonical Huffman code read from a list of code lengths (0 = symbol unused, at most 16),
+// with codes assigned in order of length and then of symbol, as LHA encoders assign them.
+// Over-full length sets are rejected; codes a sparse set leaves unused decode as an error.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "lha/bit_reader.h"
+
+namespace tolvex::lha {
+
+class HuffmanDecoder {
+ public:
+  static constexpr int kMaxCodeLength = 16;
+  static constexpr int kInvalidSymbol = -1;
+
+  // Builds the code; false when the lengths over-subscribe the code space or exceed 16.
+  bool build(const std::uint8_t* lengths, int symbol_count);
+  // Every code decodes to `symbol` and takes no bits (a table with a single symbol).
+  void set_single(int symbol);
+
+  // The next symbol, or kInvalidSymbol for a code outside the table.
+  int decode(BitReader& bits) const {
+    if (single_symbol_ >= 0) return single_symbol_;
+    std::uint32_t window = bits.peek(kMaxCodeLength);
+    std::uint16_t entry = fast_[window >> (kMaxCodeLength - kFastBits)];
+    if (entry != kSlowEntry) {
+      bits.skip(entry & 0x1F);
+      return entry >> 5;
+    }
+    return decode_slow(bits, window);
+  }
+
+ private:
+  static constexpr int kFastBits = 10;
+  static constexpr std::uint16_t kSlowEntry = 0xFFFF;
+
+  int decode_slow(BitReader& bits, std::uint32_t window) const;
+
+  int single_symbol_ = -1;
+  std::array<std::uint16_t, 1 << kFastBits> fast_{};
+  // Canonical layout: codes of length L start at first_code_[L] and map to
+  // sorted_symbols_[first_index_[L] ...].
+  std::array<std::uint32_t, kMaxCodeLength + 2> first_code_{};
+  std::array<std::uint16_t, kMaxCodeLength + 2> count_{};
+  std::array<std::uint16_t, kMaxCodeLength + 2> first_index_{};
+  std::vector<std::uint16_t> sorted_symbols_;
+};
+
+}  // namespace tolvex::lha

@@ -1,0 +1,232 @@
+#include "lha/member_header.h"
+
+#include <cstring>
+#include <vector>
+
+#include "lha/crc16.h"
+#include "lha/member_name.h"
+
+namespace tolvex::lha {
+namespace {
+
+constexpr std::size_t kMaxHeaderBytes = 1024 * 1024;
+
+std::uint32_t le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
+std::uint32_t le32(const std::uint8_t* p) {
+  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+std::uint64_t le64(const std::uint8_t* p) { return le32(p) | (static_cast<std::uint64_t>(le32(p + 4)) << 32); }
+
+bool read_exact(InputSource& source, std::uint8_t* out, std::size_t size) {
+  while (size > 0) {
+    std::size_t got = source.read(out, size);
+    if (got == 0) return false;
+    out += got;
+    size -= got;
+  }
+  return true;
+}
+
+Result truncated(const char* what) { return Result::failure(Status::truncated, what); }
+Result bad(const char* what) { return Result::failure(Status::bad_header, what); }
+
+// What the extended headers said, applied to the header once all are read.
+struct Extensions {
+  std::string name;
+  bool has_name = false;
+  std::string directory;
+  bool has_header_crc = false;
+  std::uint16_t header_crc = 0;
+  std::size_t header_crc_offset = 0;  // within the level-2/3 header buffer
+};
+
+void apply_extension(std::uint8_t type, const std::uint8_t* data, std::size_t size, std::size_t offset,
+                     MemberHeader& header, Extensions& ext) {
+  switch (type) {
+    case 0x00:
+      if (size >= 2) {
+        ext.has_header_crc = true;
+        ext.header_crc = static_cast<std::uint16_t>(le16(data));
+        ext.header_crc_offset = offset;
+      }
+      break;
+    case 0x01:
+      ext.name.assign(reinterpret_cast<const char*>(data), size);
+      ext.has_name = true;
+      break;
+    case 0x02:
+      ext.directory.assign(reinterpret_cast<const char*>(data), size);
+      for (char& c : ext.directory) {
+        if (static_cast<unsigned char>(c) == 0xFF) c = '\\';
+      }
+      break;
+    case 0x40:
+      if (size >= 1) header.attributes = data[0];
+      break;
+    case 0x42:
+      if (size >= 16) {
+        header.packed_size = le64(data);
+        header.original_size = le64(data + 8);
+      }
+      break;
+    case 0x54:
+      if (size >= 4 && !header.timestamp_is_unix) {
+        header.timestamp = le32(data);
+        header.timestamp_is_unix = true;
+      }
+      break;
+    default:
+      break;  // comments, permissions, owners, Windows times: not needed here
+  }
+}
+
+// Walks extended headers inside `buffer` from `offset`, each `size_width` bytes of length
+// (2 or 4) covering type, data and the next length.
+Result parse_inner_extensions(const std::vector<std::uint8_t>& buffer, std::size_t offset, std::size_t size_width,
+                              std::uint32_t next_size, MemberHeader& header, Extensions& ext) {
+  while (next_size != 0) {
+    if (next_size < 1 + size_width || next_size > buffer.size() - offset)
+      return bad("extended header overruns the header");
+    const std::uint8_t* p = buffer.data() + offset;
+    std::size_t data_size = next_size - 1 - size_width;
+    apply_extension(p[0], p + 1, data_size, offset + 1, header, ext);
+    const std::uint8_t* size_field = p + 1 + data_size;
+    std::uint32_t following = size_width == 2 ? le16(size_field) : le32(size_field);
+    offset += next_size;
+    next_size = following;
+  }
+  return Result::success();
+}
+
+void copy_method(const std::uint8_t* base, MemberHeader& header) {
+  std::memcpy(header.method, base + 2, 5);
+  header.method[5] = '\0';
+}
+
+Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer, MemberHeader& header,
+                         Extensions& ext) {
+  std::size_t header_size = buffer[0];
+  if (header_size < 20) return bad("header too short");
+  std::size_t total = header_size + 2;
+  buffer.resize(total);
+  if (!read_exact(source, buffer.data() + 21, total - 21)) return truncated("archive ends inside a header");
+  unsigned sum = 0;
+  for (std::size_t i = 2; i < total; ++i) sum += buffer[i];
+  if ((sum & 0xFF) != buffer[1]) return Result::failure(Status::header_checksum, "header checksum mismatch");
+
+  header.packed_size = le32(&buffer[7]);
+  header.original_size = le32(&buffer[11]);
+  header.timestamp = le32(&buffer[15]);
+  header.attributes = buffer[19];
+  std::size_t name_length = buffer[21];
+  if (22 + name_length > total) return bad("name longer than the header");
+  header.stored_path.assign(reinterpret_cast<const char*>(&buffer[22]), name_length);
+  std::size_t after_name = 22 + name_length;
+  if (header.level == 0) {
+    if (after_name + 2 <= total) header.crc = static_cast<std::uint16_t>(le16(&buffer[after_name]));
+    else header.has_crc = false;
+    return Result::success();
+  }
+
+  // Level 1: CRC, OS id, then the size of the first extended header, which follows the
+  // base header in the stream and counts towards the packed size.
+  if (after_name + 5 > total) return bad("level-1 header too short");
+  header.crc = static_cast<std::uint16_t>(le16(&buffer[after_name]));
+  std::uint32_t next_size = le16(&buffer[total - 2]);
+  std::uint64_t extension_bytes = 0;
+  std::vector<std::uint8_t> extension;
+  while (next_size != 0) {
+    if (next_size < 3) return bad("extended header too short");
+    extension_bytes += next_size;
+    if (extension_bytes > kMaxHeaderBytes) return Result::failure(Status::too_large, "extended headers too large");
+    extension.resize(next_size);
+    if (!read_exact(source, extension.data(), next_size)) return truncated("archive ends inside an extended header");
+    apply_extension(extension[0], &extension[1], next_size - 3, 0, header, ext);
+    next_size = le16(&extension[next_size - 2]);
+  }
+  if (extension_bytes > header.packed_size) return bad("extended headers larger than the packed size");
+  header.packed_size -= extension_bytes;
+  ext.has_header_crc = false;  // a level-1 CRC would cover bytes no longer held
+  return Result::success();
+}
+
+Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer, MemberHeader& header,
+                         Extensions& ext) {
+  std::size_t total;
+  std::size_t size_width;
+  std::size_t first_extension;
+  if (header.level == 2) {
+    total = le16(&buffer[0]);
+    size_width = 2;
+    first_extension = 26;
+    if (total < first_extension) return bad("header too short");
+  } else {
+    if (le16(&buffer[0]) != 4) return bad("unknown level-3 word size");
+    size_width = 4;
+    first_extension = 32;
+    buffer.resize(first_extension);
+    if (!read_exact(source, buffer.data() + 21, first_extension - 21)) return truncated("archive ends inside a header");
+    total = le32(&buffer[24]);
+    if (total < first_extension) return bad("header too short");
+    if (total > kMaxHeaderBytes) return Result::failure(Status::too_large, "header too large");
+  }
+  std::size_t already = buffer.size();
+  buffer.resize(total);
+  if (!read_exact(source, buffer.data() + already, total - already)) return truncated("archive ends inside a header");
+
+  header.packed_size = le32(&buffer[7]);
+  header.original_size = le32(&buffer[11]);
+  header.timestamp = le32(&buffer[15]);
+  header.timestamp_is_unix = true;
+  header.crc = static_cast<std::uint16_t>(le16(&buffer[21]));
+  std::uint32_t next_size = size_width == 2 ? le16(&buffer[24]) : le32(&buffer[28]);
+  Result parsed = parse_inner_extensions(buffer, first_extension, size_width, next_size, header, ext);
+  if (!parsed.ok()) return parsed;
+  if (ext.has_header_crc) {
+    buffer[ext.header_crc_offset] = 0;
+    buffer[ext.header_crc_offset + 1] = 0;
+    if (crc16(buffer.data(), buffer.size()) != ext.header_crc)
+      return Result::failure(Status::header_checksum, "header CRC mismatch");
+  }
+  return Result::success();
+}
+
+}  // namespace
+
+Result read_member_header(InputSource& source, MemberHeader& header, bool& at_end) {
+  header = MemberHeader{};
+  at_end = false;
+  std::vector<std::uint8_t> buffer(21);
+  if (source.read(buffer.data(), 1) == 0) {
+    if (source.failed()) return Result::failure(Status::io_error, "cannot read the archive");
+    at_end = true;  // no terminating zero byte: some archivers omit it
+    return Result::success();
+  }
+  if (buffer[0] == 0) {
+    at_end = true;
+    return Result::success();
+  }
+  if (!read_exact(source, buffer.data() + 1, 20)) return truncated("archive ends inside a header");
+  if (buffer[2] != '-' || buffer[6] != '-') return bad("not an LHA member header");
+  copy_method(buffer.data(), header);
+  header.level = buffer[20];
+
+  Extensions ext;
+  Result result;
+  if (header.level == 0 || header.level == 1) result = read_level_0_or_1(source, buffer, header, ext);
+  else if (header.level == 2 || header.level == 3) result = read_level_2_or_3(source, buffer, header, ext);
+  else return bad("unknown header level");
+  if (!result.ok()) return result;
+
+  if (ext.has_name) header.stored_path = ext.name;
+  if (!ext.directory.empty()) {
+    if (ext.directory.back() != '\\') ext.directory.push_back('\\');
+    header.stored_path = ext.directory + header.stored_path;
+  }
+  header.is_directory = std::memcmp(header.method, "-lhd-", 5) == 0;
+  header.file_name = sanitised_file_name(header.stored_path);
+  return Result::success();
+}
+
+}  // namespace tolvex::lha

@@ -1,0 +1,21 @@
+#include "lha/stored_decoder.h"
+
+#include <array>
+
+namespace tolvex::lha {
+
+Result copy_stored(BitReader& bits, std::uint64_t packed_size, std::uint64_t original_size, OutputSink& sink) {
+  if (packed_size != original_size) return Result::failure(Status::bad_header, "stored member with differing sizes");
+  std::array<std::uint8_t, 16384> chunk;
+  std::uint64_t left = original_size;
+  while (left > 0) {
+    std::size_t count = left < chunk.size() ? static_cast<std::size_t>(left) : chunk.size();
+    for (std::size_t i = 0; i < count; ++i) chunk[i] = static_cast<std::uint8_t>(bits.read(8));
+    if (bits.overrun()) return Result::failure(Status::truncated, "stored data ends early");
+    if (!sink.write(chunk.data(), count)) return Result::failure(Status::io_error, "cannot write output");
+    left -= count;
+  }
+  return Result::success();
+}
+
+}  // namespace tolvex::lha
