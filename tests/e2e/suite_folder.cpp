@@ -1,0 +1,32 @@
+#include "e2e/suite_folder.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include "fixtures/fixture_paths.h"
+
+namespace tolvex::testing {
+
+SuiteFolder::SuiteFolder() {
+  EXPECT_TRUE(CopyFileA(build_path("bin\\tolvex.exe").c_str(), updater_path().c_str(), FALSE));
+  place("ver_1_2_3_45.dll", "vemoda.dll");
+  place("ver_10_11_12_13.dll", "nuri.dll");
+  place("ver_none.dll", "sef.dll");
+}
+
+std::string SuiteFolder::path() const {
+  char full[MAX_PATH] = {};
+  GetFullPathNameA(dir_.path().string().c_str(), MAX_PATH, full, nullptr);
+  return full;
+}
+
+std::string SuiteFolder::updater_path() const { return path() + "\\tolvex.exe"; }
+
+void SuiteFolder::place(const std::string& fixture, const std::string& name) const {
+  EXPECT_TRUE(CopyFileA(fixture_path(fixture).c_str(), (path() + "\\" + name).c_str(), FALSE)) << fixture;
+}
+
+void clear_settings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58"); }
+
+}  // namespace tolvex::testing

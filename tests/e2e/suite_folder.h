@@ -1,0 +1,27 @@
+#pragma once
+// A folder holding a stand-in installed suite and the updater, for end-to-end tests.
+#include <string>
+
+#include "support/temp_dir.h"
+
+namespace tolvex::testing {
+
+class SuiteFolder {
+ public:
+  // Copies tolvex.exe into a fresh folder and puts stand-ins for some managed files beside it:
+  // vemoda.dll 1,02,3,0045, nuri.dll 10,11,12,0013, sef.dll without version information.
+  SuiteFolder();
+
+  std::string path() const;           // Windows path of the folder
+  std::string updater_path() const;   // its tolvex.exe
+  // Copies fixture `fixture` into the folder under `name`.
+  void place(const std::string& fixture, const std::string& name) const;
+
+ private:
+  ScopedWorkDir dir_;
+};
+
+// Removes HKCU\Software\Halvorn\R58 with everything below it: every test starts without settings.
+void clear_settings();
+
+}  // namespace tolvex::testing

@@ -1,0 +1,58 @@
+#pragma once
+// Drives a running tolvex.exe from outside its process, as a user (or the desktop) would:
+// starts it in a folder, finds its marked window, reads its controls, presses its buttons.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace tolvex::testing {
+
+// A started process, terminated if it is still running when the owner goes away.
+class ChildProcess {
+ public:
+  ChildProcess(const std::string& program, const std::string& working_directory);
+  ~ChildProcess();
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  bool started() const { return process_ != nullptr; }
+  DWORD id() const { return id_; }
+  HANDLE handle() const { return process_; }
+  // Waits for the process to end; true when it ended within `milliseconds`.
+  bool wait_for_exit(DWORD milliseconds);
+
+ private:
+  HANDLE process_ = nullptr;
+  DWORD id_ = 0;
+};
+
+// Polls `condition` every 20 ms until it holds or `milliseconds` pass.
+template <typename Condition>
+bool wait_until(Condition condition, DWORD milliseconds) {
+  const ULONGLONG deadline = GetTickCount64() + milliseconds;
+  do {
+    if (condition()) return true;
+    Sleep(20);
+  } while (GetTickCount64() < deadline);
+  return condition();
+}
+
+// Top-level windows in Z-order carrying property `marker` (non-zero), of any process.
+std::vector<HWND> marked_top_level_windows(const char* marker);
+// The first top-level window of process `process_id` carrying `marker`, waiting up to `ms`.
+HWND wait_for_marked_window(DWORD process_id, const char* marker, DWORD milliseconds);
+// A visible top-level window of process `process_id` with caption `caption`, waiting up to `ms`.
+HWND wait_for_window_with_caption(DWORD process_id, const std::string& caption, DWORD milliseconds);
+
+std::string window_text(HWND window);
+std::string control_text(HWND dialog, int id);
+
+// Reads the texts of another process's list view.
+int list_item_count(HWND list);
+std::string list_item_text(HWND list, int item, int column);
+
+// Presses a button of a dialog the way a click does (BN_CLICKED to its parent).
+void click_button(HWND dialog, int id);
+
+}  // namespace tolvex::testing

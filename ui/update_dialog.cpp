@@ -1,0 +1,160 @@
+#include "ui/update_dialog.h"
+
+#include <commctrl.h>
+
+#include "catalogue/file_table_fill.h"
+#include "catalogue/file_version_reader.h"
+#include "net/abort_request.h"
+#include "resources/resource_ids.h"
+#include "ui/about_dialog.h"
+#include "ui/main_window_handle.h"
+#include "ui/main_window_surface.h"
+
+namespace tolvex {
+
+const char kUpdaterWindowMarker[] = "tolvex2.exe";
+
+UpdateDialog::UpdateDialog(HINSTANCE instance)
+    : instance_(instance), icon_(LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOLVEX))) {}
+
+UpdateDialog::~UpdateDialog() = default;  // a shared resource icon needs no DestroyIcon
+
+INT_PTR UpdateDialog::run_modal() {
+  return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_UPDATE), nullptr, dialog_proc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK UpdateDialog::dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  UpdateDialog* self = nullptr;
+  if (message == WM_INITDIALOG) {
+    self = reinterpret_cast<UpdateDialog*>(lparam);
+    SetWindowLongPtrA(window, DWLP_USER, lparam);
+    self->window_ = window;
+  } else {
+    self = reinterpret_cast<UpdateDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+  }
+  return self != nullptr ? self->handle_message(message, wparam, lparam) : FALSE;
+}
+
+INT_PTR UpdateDialog::handle_message(UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      return init_window();
+    case WM_SYSCOMMAND:
+      return on_system_command(wparam);
+    case WM_PAINT:
+      return on_paint();
+    case WM_QUERYDRAGICON:
+      return reinterpret_cast<INT_PTR>(icon_);
+    case WM_DESTROY:
+      on_destroy();
+      return FALSE;
+    case WM_COMMAND:
+      on_command(LOWORD(wparam), HIWORD(wparam));
+      return TRUE;
+    default:
+      return FALSE;
+  }
+}
+
+BOOL UpdateDialog::init_window() {
+  centre_window(window_, nullptr);
+  set_up_system_menu();
+  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+  SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  read_connection_options(state_.Connection);
+  set_up_file_list();
+  MainWindowSurface surface(window_);
+  fill_file_table(state_.Table, surface, read_file_version);
+  set_main_window_handle(window_);
+  state_.Busy = 0;
+  state_.ListFetched = 0;
+  SetPropA(window_, kUpdaterWindowMarker, reinterpret_cast<HANDLE>(kUpdaterWindowMarkerValue));
+  return TRUE;  // the focus goes to the first tab stop, button 2
+}
+
+void UpdateDialog::set_up_system_menu() {
+  HMENU menu = GetSystemMenu(window_, FALSE);
+  if (menu == nullptr) return;
+  char text[256] = {};
+  if (LoadStringA(instance_, IDS_ABOUT_MENU_ITEM, text, sizeof text) <= 0 || text[0] == '\0') return;
+  AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(menu, MF_STRING, IDM_ABOUT, text);
+}
+
+// Three centred columns of equal width that leave room for a vertical scroll bar.
+void UpdateDialog::set_up_file_list() {
+  HWND list = GetDlgItem(window_, IDC_FILE_LIST);
+  RECT client = {};
+  GetClientRect(list, &client);
+  const int width = ((client.right - client.left) - GetSystemMetrics(SM_CXVSCROLL)) / 3;
+  SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  const char* const titles[] = {"ファイル名", "現Version", "最新Version"};
+  for (int i = 0; i < 3; ++i) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_CENTER;
+    column.cx = width;
+    column.pszText = const_cast<char*>(titles[i]);
+    column.iSubItem = i;
+    SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+bool UpdateDialog::on_system_command(WPARAM command) {
+  if ((command & 0xFFF0) != IDM_ABOUT) return false;  // the platform handles the rest
+  AboutDialog(instance_, window_).run_modal();
+  return true;
+}
+
+// Minimised, the window shows its icon centred in the client area.
+bool UpdateDialog::on_paint() {
+  if (!IsIconic(window_)) return false;
+  PAINTSTRUCT paint;
+  HDC dc = BeginPaint(window_, &paint);
+  SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+  const int icon_width = GetSystemMetrics(SM_CXICON);
+  const int icon_height = GetSystemMetrics(SM_CYICON);
+  RECT client = {};
+  GetClientRect(window_, &client);
+  DrawIcon(dc, (client.right - client.left - icon_width + 1) / 2, (client.bottom - client.top - icon_height + 1) / 2,
+           icon_);
+  EndPaint(window_, &paint);
+  return true;
+}
+
+void UpdateDialog::on_destroy() { RemovePropA(window_, kUpdaterWindowMarker); }
+
+void UpdateDialog::on_command(WORD id, WORD notification) {
+  switch (id) {
+    case IDCANCEL:
+      on_cancel();
+      break;
+    case IDOK:
+      EndDialog(window_, IDOK);
+      break;
+    case IDC_CHECK_BUTTON:
+      if (notification == BN_CLICKED) on_version_check();
+      break;
+    case IDC_UPDATE_BUTTON:
+      if (notification == BN_CLICKED) on_update();
+      break;
+    default:
+      break;
+  }
+}
+
+// While archives are downloading, Cancel (button 2, Escape, the close box) asks for an abort,
+// which the next progress report confirms; otherwise it closes the window.
+void UpdateDialog::on_cancel() {
+  if (state_.Busy != 0) {
+    set_abort_requested(true);
+    return;
+  }
+  EndDialog(window_, IDCANCEL);
+}
+
+void UpdateDialog::on_version_check() {}
+
+void UpdateDialog::on_update() {}
+
+}  // namespace tolvex

@@ -1,0 +1,60 @@
+#pragma once
+// The updater's one window (dialog 102): the file list, status line, progress bar and the
+// three buttons, run modally for the program's whole life.
+#include <windows.h>
+
+#include <cstdint>
+
+#include "catalogue/managed_file_table.h"
+#include "catalogue/update_list.h"
+#include "ui/connection_options.h"
+
+namespace tolvex {
+
+// Marker property of the updater's main window, and its value.
+extern const char kUpdaterWindowMarker[];  // "tolvex2.exe"
+constexpr std::uintptr_t kUpdaterWindowMarkerValue = 6;
+
+// What the window keeps for the program's whole run, shared by its commands.
+struct UpdateWindowState {
+  ConnectionOptions Connection;
+  std::int32_t ListFetched = 0;
+  std::int32_t Busy = 0;
+  std::int32_t DialledByUs = 0;
+  std::int32_t WasRunning[5] = {};
+  ManagedFileTable Table;
+  UpdateListRows List;
+};
+
+class UpdateDialog {
+ public:
+  explicit UpdateDialog(HINSTANCE instance);
+  ~UpdateDialog();
+  UpdateDialog(const UpdateDialog&) = delete;
+  UpdateDialog& operator=(const UpdateDialog&) = delete;
+
+  // Runs the window modally; returns when the user has closed it.
+  INT_PTR run_modal();
+
+ private:
+  static INT_PTR CALLBACK dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  INT_PTR handle_message(UINT message, WPARAM wparam, LPARAM lparam);
+
+  BOOL init_window();
+  void set_up_system_menu();
+  void set_up_file_list();
+  bool on_system_command(WPARAM command);
+  bool on_paint();
+  void on_destroy();
+  void on_command(WORD id, WORD notification);
+  void on_cancel();
+  void on_version_check();
+  void on_update();
+
+  HINSTANCE instance_;
+  HWND window_ = nullptr;
+  HICON icon_;
+  UpdateWindowState state_;
+};
+
+}  // namespace tolvex
