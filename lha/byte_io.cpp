@@ -12,18 +12,14 @@ std::size_t MemoryInput::read(std::uint8_t* out, std::size_t size) {
   return count;
 }
 
-FileInput::FileInput(const std::string& path) : file_(std::fopen(path.c_str(), "rb")) {}
-
-FileInput::~FileInput() {
-  if (file_) std::fclose(file_);
-}
+FileInput::FileInput(const std::string& path) : file_(open_file(path, "rb")) {}
 
 std::size_t FileInput::read(std::uint8_t* out, std::size_t size) {
   if (!file_) return 0;
-  return std::fread(out, 1, size, file_);
+  return std::fread(out, 1, size, file_.get());
 }
 
-bool FileInput::failed() const { return !file_ || std::ferror(file_) != 0; }
+bool FileInput::failed() const { return !file_ || std::ferror(file_.get()) != 0; }
 
 bool VectorSink::write(const std::uint8_t* data, std::size_t size) {
   bytes.insert(bytes.end(), data, data + size);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "lha/file_handle.h"
+
 namespace tolvex::lha {
 
 class InputSource {
@@ -42,7 +44,6 @@ class MemoryInput final : public InputSource {
 class FileInput final : public InputSource {
  public:
   explicit FileInput(const std::string& path);
-  ~FileInput() override;
   FileInput(const FileInput&) = delete;
   FileInput& operator=(const FileInput&) = delete;
 
@@ -51,7 +52,7 @@ class FileInput final : public InputSource {
   bool failed() const override;
 
  private:
-  std::FILE* file_;
+  UniqueFile file_;
 };
 
 // Collects everything in memory (tests, small members).

@@ -1,13 +1,16 @@
-// tolvex_lha_tool: list (l), test (t), print (p) or extract (x, into a folder) an archive with
-// the project's codec. Used by the benchmarks and for looking at archives by hand.
+// tolvex_lha_tool: list (l), test (t), print (p), extract (x, into a folder) or create (c) an
+// archive with the project's codec. Used by the benchmarks and for looking at archives by hand.
 //   tolvex_lha_tool l|t ARCHIVE
 //   tolvex_lha_tool p ARCHIVE            (member data to stdout)
 //   tolvex_lha_tool x ARCHIVE DIR        (bare file names into DIR)
+//   tolvex_lha_tool c|c0 ARCHIVE FILE... (new archive, -lh5- or stored, level-2 headers)
 #include <cstdio>
 #include <cstring>
 #include <string>
 
 #include "lha/archive_reader.h"
+#include "lha/archive_writer.h"
+#include "lha/file_handle.h"
 
 namespace {
 
@@ -20,12 +23,34 @@ class FileSink final : public tolvex::lha::OutputSink {
   std::FILE* file_;
 };
 
-struct FileCloser {
-  std::FILE* file;
-  ~FileCloser() {
-    if (file) std::fclose(file);
+
+std::string base_name(const std::string& path) {
+  std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+int create(const char* archive, int count, char** files, tolvex::lha::Method method) {
+  using namespace tolvex::lha;
+  std::vector<ArchiveMember> members;
+  for (int i = 0; i < count; ++i) {
+    UniqueFile in = open_file(files[i], "rb");
+    if (!in) {
+      std::fprintf(stderr, "cannot open %s\n", files[i]);
+      return 2;
+    }
+    ArchiveMember member{base_name(files[i]), {}, 0, method};
+    std::uint8_t chunk[65536];
+    std::size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0) member.data.insert(member.data.end(), chunk, chunk + got);
+    members.push_back(std::move(member));
   }
-};
+  Result result = write_archive_file(archive, members);
+  if (!result.ok()) {
+    std::fprintf(stderr, "%s\n", result.message.c_str());
+    return 1;
+  }
+  return 0;
+}
 
 int run(char command, const char* archive, const char* folder) {
   using namespace tolvex::lha;
@@ -65,12 +90,12 @@ int run(char command, const char* archive, const char* folder) {
         continue;
       }
       std::string path = std::string(folder) + "/" + header.file_name;
-      FileCloser out{std::fopen(path.c_str(), "wb")};
-      if (!out.file) {
+      UniqueFile out = open_file(path, "wb");
+      if (!out) {
         std::fprintf(stderr, "cannot create %s\n", path.c_str());
         return 2;
       }
-      FileSink sink(out.file);
+      FileSink sink(out.get());
       decoded = reader.extract(sink);
     }
     if (!decoded.ok()) {
@@ -84,9 +109,11 @@ int run(char command, const char* archive, const char* folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 4 && (std::strcmp(argv[1], "c") == 0 || std::strcmp(argv[1], "c0") == 0))
+    return create(argv[2], argc - 3, argv + 3, argv[1][1] == '0' ? tolvex::lha::Method::stored : tolvex::lha::Method::lh5);
   if (argc < 3 || std::strlen(argv[1]) != 1 || std::strchr("ltpx", argv[1][0]) == nullptr ||
       (argv[1][0] == 'x' && argc < 4)) {
-    std::fprintf(stderr, "usage: tolvex_lha_tool l|t|p ARCHIVE | x ARCHIVE DIR\n");
+    std::fprintf(stderr, "usage: tolvex_lha_tool l|t|p ARCHIVE | x ARCHIVE DIR | c|c0 ARCHIVE FILE...\n");
     return 2;
   }
   return run(argv[1][0], argv[2], argc > 3 ? argv[3] : ".");

@@ -1,0 +1,131 @@
+#include "lha/archive_writer.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "lha/crc16.h"
+#include "lha/file_handle.h"
+#include "text/cp932.h"
+
+namespace tolvex::lha {
+namespace {
+
+constexpr std::uint8_t kOsIdMsDos = 'M';
+
+void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  out.push_back(static_cast<std::uint8_t>(value));
+  out.push_back(static_cast<std::uint8_t>(value >> 8));
+}
+void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
+  put16(out, value & 0xFFFF);
+  put16(out, value >> 16);
+}
+void set16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
+  out[at] = static_cast<std::uint8_t>(value);
+  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
+}
+
+// Splits "dir\\sub/name" into the directory field (components joined by 0xFF) and the name.
+// The scan skips trail bytes, which may be 0x5C.
+void split_name(const std::string& path, std::string& directory, std::string& name) {
+  std::size_t split = std::string::npos;
+  for (std::size_t i = 0; i < path.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(path[i]);
+    if (is_cp932_lead_byte(byte) && i + 1 < path.size()) ++i;
+    else if (byte == '\\' || byte == '/') split = i;
+  }
+  if (split == std::string::npos) {
+    directory.clear();
+    name = path;
+    return;
+  }
+  directory = path.substr(0, split + 1);
+  for (std::size_t i = 0; i < directory.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(directory[i]);
+    if (is_cp932_lead_byte(byte) && i + 1 < directory.size()) ++i;
+    else if (byte == '\\' || byte == '/') directory[i] = static_cast<char>(0xFF);
+  }
+  name = path.substr(split + 1);
+}
+
+void put_extension(std::vector<std::uint8_t>& header, std::uint8_t type, const std::string& payload) {
+  put16(header, static_cast<std::uint32_t>(payload.size() + 3));
+  header.push_back(type);
+  header.insert(header.end(), payload.begin(), payload.end());
+}
+
+}  // namespace
+
+Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& archive, const Lh5Options& options) {
+  if (member.name.empty()) return Result::failure(Status::bad_argument, "member without a name");
+  if (member.name.size() > 1024) return Result::failure(Status::bad_argument, "member name too long");
+  if (member.data.size() > 0xFFFFFFFFu) return Result::failure(Status::too_large, "member larger than 4 GiB");
+
+  const char* method = "-lh0-";
+  std::vector<std::uint8_t> packed;
+  if (member.method == Method::lh5 && !member.data.empty()) {
+    packed = encode_lh5(member.data.data(), member.data.size(), options);
+    if (packed.size() < member.data.size()) method = "-lh5-";
+  }
+  const std::vector<std::uint8_t>& body = std::strcmp(method, "-lh5-") == 0 ? packed : member.data;
+
+  std::string directory, name;
+  split_name(member.name, directory, name);
+  if (name.empty()) return Result::failure(Status::bad_argument, "member name ends with a separator");
+
+  // Level-2 header: sizes, time, level, data CRC, OS id, then extended headers, each with its
+  // own length in front: the header CRC, the file name, the directory, the attributes.
+  std::vector<std::uint8_t> header;
+  put16(header, 0);  // total size, set below
+  header.insert(header.end(), method, method + 5);
+  put32(header, static_cast<std::uint32_t>(body.size()));
+  put32(header, static_cast<std::uint32_t>(member.data.size()));
+  put32(header, member.unix_time);
+  header.push_back(0x20);
+  header.push_back(2);
+  put16(header, crc16(member.data.data(), member.data.size()));
+  header.push_back(kOsIdMsDos);
+  std::size_t crc_at = header.size() + 3;
+  put_extension(header, 0x00, std::string(2, '\0'));
+  put_extension(header, 0x01, name);
+  if (!directory.empty()) put_extension(header, 0x02, directory);
+  put_extension(header, 0x40, std::string("\x20\x00", 2));
+  put16(header, 0);  // no further extended header
+  // The first byte doubles as the end-of-archive marker when zero, so pad past it.
+  if ((header.size() & 0xFF) == 0) header.push_back(0);
+  if (header.size() > 0xFFFF) return Result::failure(Status::bad_argument, "member header too long");
+  set16(header, 0, static_cast<std::uint32_t>(header.size()));
+  set16(header, crc_at, crc16(header.data(), header.size()));
+
+  archive.insert(archive.end(), header.begin(), header.end());
+  archive.insert(archive.end(), body.begin(), body.end());
+  return Result::success();
+}
+
+Result write_archive(const std::vector<ArchiveMember>& members, std::vector<std::uint8_t>& archive,
+                     const Lh5Options& options) {
+  archive.clear();
+  for (const ArchiveMember& member : members) {
+    Result result = append_member(member, archive, options);
+    if (!result.ok()) return result;
+  }
+  archive.push_back(0);
+  return Result::success();
+}
+
+Result write_archive_file(const std::string& path, const std::vector<ArchiveMember>& members, const Lh5Options& options) {
+  std::vector<std::uint8_t> archive;
+  Result result = write_archive(members, archive, options);
+  if (!result.ok()) return result;
+  UniqueFile file = open_file(path, "wb");
+  if (!file) return Result::failure(Status::io_error, "cannot create " + path);
+  bool written = std::fwrite(archive.data(), 1, archive.size(), file.get()) == archive.size();
+  written = (std::fclose(file.release()) == 0) && written;
+  if (!written) {
+    std::remove(path.c_str());
+    return Result::failure(Status::io_error, "cannot write " + path);
+  }
+  return Result::success();
+}
+
+}  // namespace tolvex::lha
