@@ -1,0 +1,70 @@
+#include "archive_bytes.h"
+
+#include <random>
+
+#include "lha/crc16.h"
+
+namespace tolvex::lha::testing {
+
+Bytes bytes_of(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+Bytes random_bytes(std::size_t size, std::uint32_t seed) {
+  std::mt19937 rng(seed);
+  Bytes out(size);
+  for (auto& b : out) b = static_cast<std::uint8_t>(rng());
+  return out;
+}
+
+Bytes text_bytes(std::size_t size, std::uint32_t seed) {
+  static const char* const kWords[] = {"update ", "archive ", "version ", "the ", "file ", "list ", "\r\n",
+                                       "server ", "tolvex ", "1.2.3 ", "suite ", "setting ", "download "};
+  std::mt19937 rng(seed);
+  Bytes out;
+  while (out.size() < size) {
+    const char* word = kWords[rng() % (sizeof kWords / sizeof kWords[0])];
+    for (const char* p = word; *p && out.size() < size; ++p) out.push_back(static_cast<std::uint8_t>(*p));
+  }
+  return out;
+}
+
+std::vector<DecodedMember> decode_all(const Bytes& archive, Result* archive_result) {
+  MemoryInput input(archive);
+  ArchiveReader reader(input);
+  std::vector<DecodedMember> members;
+  for (;;) {
+    DecodedMember member;
+    bool at_end = false;
+    Result result = reader.next(member.header, at_end);
+    if (archive_result) *archive_result = result;
+    if (!result.ok() || at_end) break;
+    VectorSink sink;
+    member.result = reader.extract(sink);
+    member.data = std::move(sink.bytes);
+    members.push_back(std::move(member));
+  }
+  return members;
+}
+
+Bytes single_member_archive(const std::string& name, const Bytes& data, Method method) {
+  Bytes archive;
+  write_archive({{name, data, 1700000000u, method}}, archive);
+  return archive;
+}
+
+void put_le32(Bytes& bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+void patch_level2_header(Bytes& archive, const std::function<void(Bytes&)>& patch) {
+  // Our writer puts the header-CRC extension first: its two bytes sit at offset 27.
+  constexpr std::size_t kCrcAt = 27;
+  patch(archive);
+  std::size_t header_size = archive[0] | (archive[1] << 8);
+  archive[kCrcAt] = 0;
+  archive[kCrcAt + 1] = 0;
+  std::uint16_t crc = crc16(archive.data(), header_size);
+  archive[kCrcAt] = static_cast<std::uint8_t>(crc);
+  archive[kCrcAt + 1] = static_cast<std::uint8_t>(crc >> 8);
+}
+
+}  // namespace tolvex::lha::testing
