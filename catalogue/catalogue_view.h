@@ -1,10 +1,11 @@
 #pragma once
 // The display surfaces the catalogue writes: the list view's rows and the status line. The main
 // window implements them with its controls; tests record what is written.
+#include "net/status_surface.h"
 
 namespace tolvex {
 
-class CatalogueView {
+class CatalogueView : public StatusSurface {
  public:
   virtual ~CatalogueView() = default;
   // Removes every item of the file list.
@@ -13,8 +14,6 @@ class CatalogueView {
   virtual void insert_row(int index, const char* name, const char* version) = 0;
   // Sets column 2 (latest version) of item `index`.
   virtual void set_latest_version(int index, const char* version) = 0;
-  // Replaces the whole text of the status line.
-  virtual void show_status(const char* text) = 0;
 };
 
 }  // namespace tolvex

@@ -1,14 +1,13 @@
 #pragma once
 // The main window's display surfaces over its controls: the file list (1004), the status line
-// (1007) and the progress bar (1008).
+// (1007), the progress bar (1008) and the three buttons.
 #include <windows.h>
 
-#include "catalogue/catalogue_view.h"
-#include "net/status_surface.h"
+#include "workflow/command_window.h"
 
 namespace tolvex {
 
-class MainWindowSurface : public CatalogueView, public StatusSurface {
+class MainWindowSurface : public CommandWindow {
  public:
   explicit MainWindowSurface(HWND dialog) : dialog_(dialog) {}
 
@@ -17,6 +16,8 @@ class MainWindowSurface : public CatalogueView, public StatusSurface {
   void set_latest_version(int index, const char* version) override;
   void show_status(const char* text) override;
   void reset_progress() override;
+  void set_buttons(bool enable_commands, bool enable_cancel, const char* cancel_label) override;
+  HWND owner() const override { return dialog_; }
 
  private:
   HWND list() const;

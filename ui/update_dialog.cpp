@@ -9,6 +9,8 @@
 #include "ui/about_dialog.h"
 #include "ui/main_window_handle.h"
 #include "ui/main_window_surface.h"
+#include "ui/progress.h"
+#include "workflow/version_check_command.h"
 
 namespace tolvex {
 
@@ -144,16 +146,26 @@ void UpdateDialog::on_command(WORD id, WORD notification) {
 }
 
 // While archives are downloading, Cancel (button 2, Escape, the close box) asks for an abort,
-// which the next progress report confirms; otherwise it closes the window.
+// which the next progress report confirms. While another step of a command runs (button 2 is
+// disabled then, but Escape and the close box still arrive) it is ignored: closing the window
+// in the middle of a command would cut the command short. Otherwise it closes the window.
 void UpdateDialog::on_cancel() {
   if (state_.Busy != 0) {
     set_abort_requested(true);
     return;
   }
+  if (command_running_) return;
   EndDialog(window_, IDCANCEL);
 }
 
-void UpdateDialog::on_version_check() {}
+void UpdateDialog::on_version_check() {
+  if (command_running_) return;
+  command_running_ = true;
+  MainWindowSurface surface(window_);
+  CommandContext context{state_, surface, dial_up_link(), progress_callback, message_boxes()};
+  run_version_check(context);
+  command_running_ = false;
+}
 
 void UpdateDialog::on_update() {}
 

@@ -5,26 +5,13 @@
 
 #include <cstdint>
 
-#include "catalogue/managed_file_table.h"
-#include "catalogue/update_list.h"
-#include "ui/connection_options.h"
+#include "workflow/window_state.h"
 
 namespace tolvex {
 
 // Marker property of the updater's main window, and its value.
 extern const char kUpdaterWindowMarker[];  // "tolvex2.exe"
 constexpr std::uintptr_t kUpdaterWindowMarkerValue = 6;
-
-// What the window keeps for the program's whole run, shared by its commands.
-struct UpdateWindowState {
-  ConnectionOptions Connection;
-  std::int32_t ListFetched = 0;
-  std::int32_t Busy = 0;
-  std::int32_t DialledByUs = 0;
-  std::int32_t WasRunning[5] = {};
-  ManagedFileTable Table;
-  UpdateListRows List;
-};
 
 class UpdateDialog {
  public:
@@ -55,6 +42,7 @@ class UpdateDialog {
   HWND window_ = nullptr;
   HICON icon_;
   UpdateWindowState state_;
+  bool command_running_ = false;  // inside the handler of button 1000 or 1002
 };
 
 }  // namespace tolvex

@@ -17,6 +17,7 @@ class NullView : public tolvex::CatalogueView {
     if (index < 0 || index >= tolvex::kManagedFileCount || std::strlen(version) > 20) std::abort();
   }
   void show_status(const char*) override {}
+  void reset_progress() override {}
 };
 
 }  // namespace

@@ -24,4 +24,7 @@ class SuiteFolder {
 // Removes HKCU\Software\Halvorn\R58 with everything below it: every test starts without settings.
 void clear_settings();
 
+// Points the updater (tolvex.exe) at `url` through its "URL" setting.
+void set_updater_url(const std::string& url);
+
 }  // namespace tolvex::testing

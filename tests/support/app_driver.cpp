@@ -125,4 +125,16 @@ void click_button(HWND dialog, int id) {
   PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
+std::string message_box_text(HWND box) {
+  std::string longest;
+  for (HWND child = GetWindow(box, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
+    char class_name[64] = {};
+    GetClassNameA(child, class_name, sizeof class_name);
+    if (lstrcmpiA(class_name, "Static") != 0) continue;
+    std::string text = window_text(child);
+    if (text.size() > longest.size()) longest = text;
+  }
+  return longest;
+}
+
 }  // namespace tolvex::testing

@@ -55,4 +55,7 @@ std::string list_item_text(HWND list, int item, int column);
 // Presses a button of a dialog the way a click does (BN_CLICKED to its parent).
 void click_button(HWND dialog, int id);
 
+// The message text of a message box: the text of its longest static control.
+std::string message_box_text(HWND box);
+
 }  // namespace tolvex::testing

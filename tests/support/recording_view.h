@@ -27,10 +27,12 @@ class RecordingView : public CatalogueView {
     latest_writes.push_back({index, version});
   }
   void show_status(const char* text) override { statuses.emplace_back(text); }
+  void reset_progress() override { ++progress_resets; }
 
   std::vector<Row> rows;
   std::vector<std::pair<int, std::string>> latest_writes;
   std::vector<std::string> statuses;
+  int progress_resets = 0;
 };
 
 }  // namespace tolvex::testing

@@ -1,0 +1,21 @@
+#include <cstdio>
+
+#include "text/cp932.h"
+#include "ui/progress.h"
+
+namespace tolvex {
+
+// The percentage is computed in 64 bits: 32-bit arithmetic would wrap for transfers above
+// about 43 MB and show a wrong figure.
+std::uint32_t format_progress_line(std::uint32_t done, std::uint32_t total, const char* text, char* line,
+                                   std::size_t size) {
+  copy_cp932_text(line, size, text);
+  if (done == 0 || total == 0) return 0;
+  const auto percent = static_cast<std::uint32_t>(static_cast<std::uint64_t>(done) * 100u / total);
+  char suffix[256] = {};
+  std::snprintf(suffix, sizeof suffix, "%u％(%u/%u)", percent, done, total);
+  append_cp932_text(line, size, suffix);
+  return percent;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,43 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include "net/abort_request.h"
+#include "resources/resource_ids.h"
+#include "ui/main_window_handle.h"
+#include "ui/progress.h"
+#include "workflow/message_boxes.h"
+
+namespace tolvex {
+
+const char kAbortQuestionText[] = "中断処理を行います。\nよろしいですか？";
+const char kAbortQuestionCaption[] = "中断要求";
+
+int progress_callback(std::int32_t, std::uint32_t done, std::uint32_t total, const char* text) {
+  HWND window = main_window_handle();
+  char line[256] = {};
+  const bool with_figures = done != 0 && total != 0;
+  const std::uint32_t percent = format_progress_line(done, total, text, line, sizeof line);
+  if (with_figures) SendDlgItemMessageA(window, IDC_PROGRESS_BAR, PBM_SETPOS, percent, 0);
+  SetDlgItemTextA(window, IDC_STATUS_LINE, line);
+  UpdateWindow(window);
+
+  if (pump_messages() == 1) return 0;
+  if (message_boxes().show(window, kAbortQuestionText, kAbortQuestionCaption, MB_OKCANCEL | MB_DEFBUTTON2) == IDOK)
+    return 1;  // AbortRequested stays set until the command has read it
+  set_abort_requested(false);
+  return 0;
+}
+
+int pump_messages() {
+  HWND window = main_window_handle();
+  UpdateWindow(window);
+  MSG message;
+  while (!abort_requested() && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    if (window != nullptr && IsDialogMessageA(window, &message)) continue;
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  return abort_requested() ? 0 : 1;
+}
+
+}  // namespace tolvex

@@ -1,0 +1,62 @@
+#include "workflow/command_steps.h"
+
+#include "catalogue/update_list_text.h"
+#include "net/abort_request.h"
+#include "net/connection_steps.h"
+#include "net/error_messages.h"
+#include "net/http_transfer.h"
+
+namespace tolvex {
+
+const char kExitLabel[] = "終了";
+const char kAbortLabel[] = "中断";
+
+void set_command_state(CommandContext& context, bool enable_commands, bool enable_cancel) {
+  set_abort_requested(false);
+  const bool idle = enable_commands && context.state.Busy == 0;
+  context.window.set_buttons(enable_commands, enable_cancel, idle ? kExitLabel : kAbortLabel);
+}
+
+bool connect_or_ask(CommandContext& context) {
+  UpdateWindowState& state = context.state;
+  if (connect_step(context.link, static_cast<std::int32_t>(state.Connection.ConnectType),
+                   state.Connection.DialUpName.c_str(), state.DialledByUs, context.window) != 0)
+    return true;
+  return context.boxes.show(context.window.owner(), "接続に失敗しました。このまま処理を続けますか？", "接続",
+                            kQuestionBox) == IDYES;
+}
+
+int fetch_step(CommandContext& context) {
+  if (fetch_update_list(context.progress) == 0) {
+    char message[kStatusTextSize] = {};
+    describe_error(last_error(), message);
+    context.window.show_status(message);
+    context.window.reset_progress();
+    return 0;
+  }
+  context.window.reset_progress();
+  return 1;
+}
+
+void disconnect_with_report(CommandContext& context) {
+  const UpdateWindowState& state = context.state;
+  if (disconnect_step(context.link, static_cast<std::int32_t>(state.Connection.ConnectType), state.DialledByUs,
+                      context.window) == 0) {
+    context.boxes.show(context.window.owner(), "切断に失敗しました。", "切断", kStopBox);
+  }
+}
+
+std::int32_t compare_kept_list(CommandContext& context) {
+  return compare_step(context.state.Table, context.state.List, update_list_text(), context.window);
+}
+
+void show_up_to_date(CommandContext& context) {
+  context.boxes.show(context.window.owner(), "アップデート可能なファイルはありません。\n現在最新の環境です。", "情報",
+                     kInformationBox);
+}
+
+void show_list_fetch_failed(CommandContext& context) {
+  context.boxes.show(context.window.owner(), "アップデート情報の取得に失敗しました。", "取得", kStopBox);
+}
+
+}  // namespace tolvex
