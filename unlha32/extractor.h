@@ -1,0 +1,21 @@
+#pragma once
+// Carries out an archive command: every member whose bare name matches goes into the output
+// folder under that name. Each is written to a temporary file beside it and moved into place
+// only after its size and CRC have been checked, so a damaged member never appears under its
+// name (an existing file of that name stays as it was).
+#include <string>
+
+#include "unlha32/command_line.h"
+
+namespace tolvex::unlha32 {
+
+struct ExtractionOutcome {
+  int code = 0;          // a ResultCode
+  int extracted = 0;
+  int failed = 0;
+  std::string report;    // one line per problem and a summary line, CRLF-separated
+};
+
+ExtractionOutcome run_extraction(const ArchiveCommand& command);
+
+}  // namespace tolvex::unlha32
