@@ -1,0 +1,95 @@
+#include "net/dial_up_link.h"
+
+#include <cstring>
+#include <memory>
+#include <new>
+
+#include "net/error_code.h"
+
+namespace tolvex {
+namespace {
+
+constexpr unsigned kHangUpRetryDelayMs = 3000;
+
+// A zeroed connection list of at least `byte_size` bytes whose first element carries its size.
+std::unique_ptr<RasConnectionRecord[]> new_connection_list(std::uint32_t byte_size) {
+  std::size_t elements = (byte_size + sizeof(RasConnectionRecord) - 1) / sizeof(RasConnectionRecord);
+  if (elements == 0) elements = 1;
+  std::unique_ptr<RasConnectionRecord[]> list(new (std::nothrow) RasConnectionRecord[elements]());
+  if (list) list[0].size = sizeof(RasConnectionRecord);
+  return list;
+}
+
+}  // namespace
+
+int DialUpLink::dial_up(const char* entry_name) {
+  set_last_error(kErrorNone);
+  const std::size_t name_length = std::strlen(entry_name);
+  // A name the dial parameters cannot hold whole would dial another entry: refuse it.
+  if (name_length == 0 || name_length > kMaxDialEntryNameBytes) {
+    set_last_error(kErrorBadArgument);
+    return 0;
+  }
+  const int active = has_active_connection();
+  if (active == 1) {
+    set_last_error(kErrorAlreadyDialled);
+    return 1;
+  }
+  if (active == -1) {
+    set_last_error(kErrorConnectionStatus);
+    return 0;
+  }
+
+  RasDialParameters parameters;
+  std::memset(&parameters, 0, sizeof parameters);
+  parameters.size = sizeof parameters;
+  std::memcpy(parameters.entry_name, entry_name, name_length);
+  service_.get_entry_dial_parameters(parameters);
+
+  const std::uint32_t result = service_.dial(parameters, handle_);
+  dialled_ = true;
+  if (result == kRasSuccess) return 1;
+
+  // Release whatever the failed dial left behind; the dial's own code is what the user sees.
+  hang_up();
+  dialled_ = false;
+  set_last_error(result == kRasNotEnoughMemory ? kErrorOutOfMemory : kErrorDialFailed);
+  return 0;
+}
+
+int DialUpLink::hang_up() {
+  if (!dialled_) {
+    handle_ = nullptr;
+    return 1;
+  }
+  if (service_.hang_up(handle_) != kRasSuccess) {
+    waiter_.wait_ms(kHangUpRetryDelayMs);
+    if (service_.hang_up(handle_) != kRasSuccess) {
+      handle_ = nullptr;
+      set_last_error(kErrorHangUpFailed);
+      return 0;  // still marked dialled: a later hang-up tries again
+    }
+  }
+  handle_ = nullptr;
+  dialled_ = false;
+  return 1;
+}
+
+int DialUpLink::has_active_connection() {
+  std::uint32_t byte_size = sizeof(RasConnectionRecord);
+  std::uint32_t count = 0;
+  std::unique_ptr<RasConnectionRecord[]> list = new_connection_list(byte_size);
+  if (!list) return -1;
+  std::uint32_t result = service_.enumerate_connections(list.get(), byte_size, count);
+  if (result == kRasBufferTooSmall) {
+    // More than one connection: ask again with the size the service reported.
+    list = new_connection_list(byte_size);
+    if (!list) return -1;
+    count = 0;
+    result = service_.enumerate_connections(list.get(), byte_size, count);
+  }
+  if (result != kRasSuccess) return -1;
+  return list[0].handle != nullptr ? 1 : 0;
+}
+
+}  // namespace tolvex

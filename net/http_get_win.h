@@ -1,0 +1,40 @@
+#pragma once
+// One GET request of a transfer over its own internet session (the DownloadSession) and
+// connection. The handles close in the order request, connection, session on every path.
+#include <cstddef>
+#include <cstdint>
+
+#include "net/internet_handle_win.h"
+#include "net/sliced_body_reader.h"
+
+namespace tolvex {
+
+class HttpGet : public BodySource {
+ public:
+  // Opens the session: agent "QM DOWNLOAD", the system's configured access, context 1.
+  HttpGet();
+
+  // Splits `url`, connects to its host and port, opens the GET request of its path (and
+  // query), adds `header_text` (when given) unless the request already has such lines, and
+  // sends it. http is plain; https goes over TLS with the platform's certificate checks. False
+  // when the URL cannot be split or names another scheme (nothing is sent then), or when
+  // connecting, opening or sending fails.
+  bool send(const char* url, const char* header_text);
+
+  // The response's status code; 0 when it cannot be read.
+  unsigned long status_code() const;
+
+  // The response's Content-Length as a number; false (and 0) when the header is missing.
+  bool announced_length(std::int32_t& length) const;
+
+  // BodySource: reads the next bytes of the body.
+  bool read(char* buffer, std::size_t size, std::size_t& received) override;
+
+ private:
+  // Declared in opening order: members are destroyed in reverse, request first.
+  InternetHandle session_;
+  InternetHandle connection_;
+  InternetHandle request_;
+};
+
+}  // namespace tolvex

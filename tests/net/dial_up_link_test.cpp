@@ -1,0 +1,198 @@
+// The dial-up link over a scripted Remote Access Service: the order of the service calls,
+// the records handed to it, the codes left in LastError and the state the link ends in.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "net/dial_up_link.h"
+#include "net/error_code.h"
+#include "net/fake_remote_access_service.h"
+#include "net/recording_waiter.h"
+
+namespace tolvex {
+namespace {
+
+using testing::FakeRemoteAccessService;
+using testing::RecordingWaiter;
+using Operations = std::vector<std::string>;
+
+const RasConnection kDialledHandle = reinterpret_cast<RasConnection>(0x5150);
+const RasConnection kOtherConnection = reinterpret_cast<RasConnection>(0x7777);
+
+class DialUpLinkTest : public ::testing::Test {
+ protected:
+  void TearDown() override { EXPECT_TRUE(service.script_done()) << "expected calls not made"; }
+
+  FakeRemoteAccessService service;
+  RecordingWaiter waiter;
+  DialUpLink link{service, waiter};
+};
+
+TEST_F(DialUpLinkTest, DialsTheEntryWithItsStoredParameters) {
+  set_last_error(kErrorNoFileAtUrl);
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(kRasSuccess, kDialledHandle);
+
+  EXPECT_EQ(link.dial_up("プロバイダ"), 1);
+  EXPECT_EQ(last_error(), kErrorNone);  // reset at the start of every dial
+  EXPECT_TRUE(link.dialled());
+  EXPECT_EQ(link.handle(), kDialledHandle);
+  EXPECT_EQ(service.operations(), (Operations{"enumerate", "get_params", "dial"}));
+  EXPECT_EQ(service.calls[0].byte_size, sizeof(RasConnectionRecord));
+  EXPECT_EQ(service.calls[0].first_size, sizeof(RasConnectionRecord));
+  EXPECT_EQ(service.calls[1].parameters_size, 1052u);
+  EXPECT_EQ(service.calls[1].entry_name, "プロバイダ");
+  EXPECT_EQ(service.calls[2].entry_name, "プロバイダ");
+  EXPECT_EQ(service.calls[2].user_name, "stored-user");  // the stored parameters are dialled
+  EXPECT_TRUE(waiter.waits.empty());
+}
+
+TEST_F(DialUpLinkTest, ActiveConnectionOfAnyEntryIsUsedWithoutDialling) {
+  service.expect_enumerate(kRasSuccess, kOtherConnection);
+
+  EXPECT_EQ(link.dial_up("provider"), 1);
+  EXPECT_EQ(last_error(), kErrorAlreadyDialled);
+  EXPECT_FALSE(link.dialled());
+  EXPECT_EQ(link.handle(), nullptr);
+}
+
+TEST_F(DialUpLinkTest, SecondEnumerationGetsTheSizeTheServiceAskedFor) {
+  const std::uint32_t two_records = 2 * sizeof(RasConnectionRecord);
+  service.expect_enumerate(kRasBufferTooSmall, nullptr, two_records);
+  service.expect_enumerate(kRasSuccess, kOtherConnection);
+
+  EXPECT_EQ(link.has_active_connection(), 1);
+  ASSERT_EQ(service.calls.size(), 2u);
+  EXPECT_EQ(service.calls[1].byte_size, two_records);
+  EXPECT_EQ(service.calls[1].first_size, sizeof(RasConnectionRecord));
+}
+
+TEST_F(DialUpLinkTest, TwoActiveConnectionsAreTreatedLikeOne) {
+  service.expect_enumerate(kRasBufferTooSmall, nullptr, 2 * sizeof(RasConnectionRecord));
+  service.expect_enumerate(kRasSuccess, kOtherConnection);
+
+  EXPECT_EQ(link.dial_up("provider"), 1);
+  EXPECT_EQ(last_error(), kErrorAlreadyDialled);
+  EXPECT_FALSE(link.dialled());
+}
+
+TEST_F(DialUpLinkTest, UnreadableConnectionListFailsWithoutDialling) {
+  service.expect_enumerate(632);
+  EXPECT_EQ(link.dial_up("provider"), 0);
+  EXPECT_EQ(last_error(), kErrorConnectionStatus);
+}
+
+TEST_F(DialUpLinkTest, RetriedEnumerationThatFailsIsUnreadable) {
+  service.expect_enumerate(kRasBufferTooSmall, nullptr, 2 * sizeof(RasConnectionRecord));
+  service.expect_enumerate(kRasBufferTooSmall, nullptr, 3 * sizeof(RasConnectionRecord));
+  EXPECT_EQ(link.has_active_connection(), -1);
+}
+
+TEST_F(DialUpLinkTest, DialOutOfMemoryHangsUpAndReports2017) {
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(kRasNotEnoughMemory, kDialledHandle);
+  service.expect_hang_up(kRasSuccess);
+
+  EXPECT_EQ(link.dial_up("provider"), 0);
+  EXPECT_EQ(last_error(), kErrorOutOfMemory);
+  EXPECT_EQ(service.calls[3].handle, kDialledHandle);
+  EXPECT_FALSE(link.dialled());
+  EXPECT_EQ(link.handle(), nullptr);
+}
+
+TEST_F(DialUpLinkTest, FailedDialIsHungUpWithOneRetryAfter3000Ms) {
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(678, kDialledHandle);
+  service.expect_hang_up(6);
+  service.expect_hang_up(kRasSuccess);
+
+  EXPECT_EQ(link.dial_up("provider"), 0);
+  EXPECT_EQ(last_error(), kErrorDialFailed);
+  EXPECT_EQ(waiter.waits, std::vector<unsigned>{3000});
+  EXPECT_EQ(service.calls[3].handle, kDialledHandle);
+  EXPECT_EQ(service.calls[4].handle, kDialledHandle);
+  EXPECT_FALSE(link.dialled());
+}
+
+TEST_F(DialUpLinkTest, DialFailureCodeReplacesTheHangUpFailure) {
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(678, kDialledHandle);
+  service.expect_hang_up(6);
+  service.expect_hang_up(6);
+
+  EXPECT_EQ(link.dial_up("provider"), 0);
+  EXPECT_EQ(last_error(), kErrorDialFailed);
+  EXPECT_FALSE(link.dialled());  // a failed dial always ends idle
+  EXPECT_EQ(link.handle(), nullptr);
+}
+
+TEST_F(DialUpLinkTest, EmptyEntryNameIsRefusedBeforeAnyCall) {
+  EXPECT_EQ(link.dial_up(""), 0);
+  EXPECT_EQ(last_error(), kErrorBadArgument);
+}
+
+TEST_F(DialUpLinkTest, EntryNameOfExactly256BytesIsDialledWhole) {
+  const std::string name(256, 'n');
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(kRasSuccess, kDialledHandle);
+  EXPECT_EQ(link.dial_up(name.c_str()), 1);
+  EXPECT_EQ(service.calls[2].entry_name, name);
+}
+
+TEST_F(DialUpLinkTest, EntryNameLongerThanTheParametersHoldIsRefused) {
+  // Cutting it to 256 bytes would dial a different entry.
+  const std::string name(257, 'n');
+  EXPECT_EQ(link.dial_up(name.c_str()), 0);
+  EXPECT_EQ(last_error(), kErrorBadArgument);
+}
+
+TEST_F(DialUpLinkTest, HangUpWithoutADialCallsNothing) {
+  EXPECT_EQ(link.hang_up(), 1);
+  EXPECT_TRUE(waiter.waits.empty());
+}
+
+TEST_F(DialUpLinkTest, HangUpSucceedsOnTheRetry) {
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(kRasSuccess, kDialledHandle);
+  ASSERT_EQ(link.dial_up("provider"), 1);
+  service.expect_hang_up(6);
+  service.expect_hang_up(kRasSuccess);
+
+  EXPECT_EQ(link.hang_up(), 1);
+  EXPECT_EQ(waiter.waits, std::vector<unsigned>{3000});
+  EXPECT_FALSE(link.dialled());
+  EXPECT_EQ(link.handle(), nullptr);
+  EXPECT_EQ(link.hang_up(), 1);  // nothing left to hang up: no more calls
+}
+
+TEST_F(DialUpLinkTest, BothHangUpsFailingKeepTheLinkMarkedDialled) {
+  service.expect_enumerate(kRasSuccess);
+  service.expect_get_params();
+  service.expect_dial(kRasSuccess, kDialledHandle);
+  ASSERT_EQ(link.dial_up("provider"), 1);
+  service.expect_hang_up(6);
+  service.expect_hang_up(6);
+
+  EXPECT_EQ(link.hang_up(), 0);
+  EXPECT_EQ(last_error(), kErrorHangUpFailed);
+  EXPECT_TRUE(link.dialled());
+  EXPECT_EQ(link.handle(), nullptr);
+
+  // A later hang-up tries twice again, now with the null handle, and fails the same way.
+  service.expect_hang_up(6);
+  service.expect_hang_up(6);
+  set_last_error(kErrorNone);
+  EXPECT_EQ(link.hang_up(), 0);
+  EXPECT_EQ(last_error(), kErrorHangUpFailed);
+  EXPECT_EQ(service.calls.back().handle, nullptr);
+  EXPECT_EQ(waiter.waits, (std::vector<unsigned>{3000, 3000}));
+}
+
+}  // namespace
+}  // namespace tolvex
