@@ -41,7 +41,6 @@ class BitReader {
   bool fill_buffer();
 
   InputSource& source_;
-  std::uint64_t limit_;
   std::uint64_t remaining_;
   std::uint64_t pulled_ = 0;
   std::vector<std::uint8_t> buffer_;
