@@ -10,6 +10,8 @@
 #include "ui/main_window_handle.h"
 #include "ui/main_window_surface.h"
 #include "ui/progress.h"
+#include "install/install_updates.h"
+#include "workflow/update_command.h"
 #include "workflow/version_check_command.h"
 
 namespace tolvex {
@@ -65,6 +67,7 @@ BOOL UpdateDialog::init_window() {
   SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   read_connection_options(state_.Connection);
   set_up_file_list();
+  recover_interrupted_swaps();
   MainWindowSurface surface(window_);
   fill_file_table(state_.Table, surface, read_file_version);
   set_main_window_handle(window_);
@@ -162,11 +165,18 @@ void UpdateDialog::on_version_check() {
   if (command_running_) return;
   command_running_ = true;
   MainWindowSurface surface(window_);
-  CommandContext context{state_, surface, dial_up_link(), progress_callback, message_boxes()};
+  CommandContext context{state_, surface, dial_up_link(), progress_callback, message_boxes(), system_waiter()};
   run_version_check(context);
   command_running_ = false;
 }
 
-void UpdateDialog::on_update() {}
+void UpdateDialog::on_update() {
+  if (command_running_) return;
+  command_running_ = true;
+  MainWindowSurface surface(window_);
+  CommandContext context{state_, surface, dial_up_link(), progress_callback, message_boxes(), system_waiter()};
+  run_update(context);
+  command_running_ = false;
+}
 
 }  // namespace tolvex

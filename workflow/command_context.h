@@ -1,6 +1,8 @@
 #pragma once
 // What the two commands work with: the window's state and surfaces, the dial-up link, the
-// progress callback handed to transfers, and the message boxes.
+// progress callback handed to transfers, the message boxes and the waits around the sibling
+// programs.
+#include "app/waiter.h"
 #include "net/dial_up_link.h"
 #include "net/progress_callback.h"
 #include "workflow/command_window.h"
@@ -15,6 +17,7 @@ struct CommandContext {
   DialUpLink& link;
   ProgressCallback progress;
   MessageBoxes& boxes;
+  Waiter& waiter;
 };
 
 }  // namespace tolvex

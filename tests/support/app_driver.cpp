@@ -6,13 +6,14 @@
 
 namespace tolvex::testing {
 
-ChildProcess::ChildProcess(const std::string& program, const std::string& working_directory) {
+ChildProcess::ChildProcess(const std::string& program, const std::string& working_directory,
+                           const std::string& arguments) {
   STARTUPINFOA startup = {};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION info = {};
-  std::vector<char> command_line(program.begin(), program.end());
-  command_line.insert(command_line.begin(), '"');
-  command_line.push_back('"');
+  std::string text = "\"" + program + "\"";
+  if (!arguments.empty()) text += " " + arguments;
+  std::vector<char> command_line(text.begin(), text.end());
   command_line.push_back('\0');
   if (CreateProcessA(program.c_str(), command_line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                      working_directory.c_str(), &startup, &info)) {
@@ -33,6 +34,14 @@ ChildProcess::~ChildProcess() {
 
 bool ChildProcess::wait_for_exit(DWORD milliseconds) {
   return process_ != nullptr && WaitForSingleObject(process_, milliseconds) == WAIT_OBJECT_0;
+}
+
+bool ChildProcess::can_open(const char* file) {
+  HANDLE handle = CreateFileA(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return false;
+  CloseHandle(handle);
+  return true;
 }
 
 std::vector<HWND> marked_top_level_windows(const char* marker) {

@@ -11,7 +11,7 @@ namespace tolvex::testing {
 // A started process, terminated if it is still running when the owner goes away.
 class ChildProcess {
  public:
-  ChildProcess(const std::string& program, const std::string& working_directory);
+  ChildProcess(const std::string& program, const std::string& working_directory, const std::string& arguments = "");
   ~ChildProcess();
   ChildProcess(const ChildProcess&) = delete;
   ChildProcess& operator=(const ChildProcess&) = delete;
@@ -21,6 +21,8 @@ class ChildProcess {
   HANDLE handle() const { return process_; }
   // Waits for the process to end; true when it ended within `milliseconds`.
   bool wait_for_exit(DWORD milliseconds);
+  // True when `file` can be opened for reading now (nobody holds it exclusively).
+  static bool can_open(const char* file);
 
  private:
   HANDLE process_ = nullptr;

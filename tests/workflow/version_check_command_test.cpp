@@ -33,7 +33,7 @@ class VersionCheckCommand : public ::testing::Test {
     settings_ = std::make_unique<testing::ScopedUpdateSettings>(server_.url("/" + folder + "/"));
   }
   void run() {
-    CommandContext context{state_, window_, link_, no_progress, boxes_};
+    CommandContext context{state_, window_, link_, no_progress, boxes_, waiter_};
     run_version_check(context);
   }
   void expect_boxes(std::vector<std::pair<std::string, std::string>> expected) {

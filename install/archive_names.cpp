@@ -1,0 +1,27 @@
+#include "install/archive_names.h"
+
+#include <cstring>
+
+#include "text/cp932.h"
+
+namespace tolvex {
+
+ArchiveNames form_archive_names(const char* file_name) {
+  ArchiveNames names = {};
+  copy_cp932_text(names.target, sizeof names.target, file_name);
+  copy_cp932_text(names.base, sizeof names.base, file_name);
+  if (char* dot = std::strrchr(names.base, '.')) *dot = '\0';  // '.' is never a trail byte
+  const struct {
+    char* out;
+    const char* suffix;
+  } forms[] = {{names.archive, ".lzh"}, {names.staged, ".___"}, {names.backup, ".bak"}};
+  for (const auto& form : forms) {
+    copy_cp932_text(form.out, kFileNameBufferSize, names.base);
+    append_cp932_text(form.out, kFileNameBufferSize, form.suffix);
+  }
+  return names;
+}
+
+bool is_updater_row(const ArchiveNames& names) { return std::strcmp(names.base, "tolvex") == 0; }
+
+}  // namespace tolvex

@@ -1,0 +1,190 @@
+// The installation step on real files: archives made by our codec, extracted through the real
+// UNLHA32.dll, swapped in with a backup; every outcome of a row checked on disk.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "install/install_updates.h"
+#include "install/install_fixture.h"
+#include "support/app_driver.h"
+
+namespace tolvex {
+namespace {
+
+using testing::read_file;
+using testing::write_file;
+
+class InstallUpdates : public testing::InstallFolder {
+ protected:
+  int install() { return install_updates(state, window, waiter); }
+};
+
+TEST_F(InstallUpdates, ReplacesAPresentFileAndCleansUp) {
+  write_file("vemoda.dll", "old");
+  make_archive("vemoda.lzh", "vemoda.___", "new vemoda");
+  flag("vemoda.dll");
+  EXPECT_EQ(install(), 1);
+  EXPECT_EQ(read_file("vemoda.dll"), "new vemoda");
+  EXPECT_FALSE(present("vemoda.bak"));
+  EXPECT_FALSE(present("vemoda.___"));
+  EXPECT_FALSE(present("vemoda.lzh"));
+}
+
+TEST_F(InstallUpdates, AbsentTargetTakesTheNewFile) {
+  make_archive("nuri.lzh", "nuri.___", "new nuri");
+  flag("nuri.dll");
+  EXPECT_EQ(install(), 1);
+  EXPECT_EQ(read_file("nuri.dll"), "new nuri");
+  EXPECT_FALSE(present("nuri.lzh"));
+}
+
+TEST_F(InstallUpdates, ArchiveWithoutTheStagedMemberPutsTheOldFileBack) {
+  write_file("sef.dll", "old sef");
+  make_archive("sef.lzh", "other.___", "stray");
+  flag("sef.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_EQ(read_file("sef.dll"), "old sef");
+  EXPECT_FALSE(present("sef.bak"));
+  EXPECT_FALSE(present("sef.lzh"));
+  EXPECT_NE(std::find(window.view.statuses.begin(), window.view.statuses.end(), "sef.dll:update faild."),
+            window.view.statuses.end());
+}
+
+TEST_F(InstallUpdates, MissingArchiveIsAFailedRowWithTheOldFileKept) {
+  write_file("zevo.dll", "old zevo");
+  flag("zevo.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_EQ(read_file("zevo.dll"), "old zevo");
+}
+
+TEST_F(InstallUpdates, LeftoverBackupIsRemovedBeforeTheSwap) {
+  write_file("fule.dll", "old fule");
+  write_file("fule.bak", "ancient");
+  make_archive("fule.lzh", "fule.___", "new fule");
+  flag("fule.dll");
+  EXPECT_EQ(install(), 1);
+  EXPECT_EQ(read_file("fule.dll"), "new fule");
+  EXPECT_FALSE(present("fule.bak"));
+}
+
+TEST_F(InstallUpdates, LeftoverStagedFileIsNeverInstalledAsTheNewVersion) {
+  write_file("orbi.dll", "old orbi");
+  write_file("orbi.___", "stale staged file from an interrupted run");
+  make_archive("orbi.lzh", "not-orbi.___", "x");  // the archive does not hold the member
+  flag("orbi.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_EQ(read_file("orbi.dll"), "old orbi");
+  EXPECT_FALSE(present("orbi.___"));
+}
+
+TEST_F(InstallUpdates, BackupLeftWithoutItsTargetIsPutBackFirst) {
+  write_file("yosk.bak", "the only copy");
+  make_archive("yosk.lzh", "other.___", "x");  // this update fails: the old file must survive
+  flag("yosk.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_EQ(read_file("yosk.dll"), "the only copy");
+  EXPECT_FALSE(present("yosk.bak"));
+}
+
+TEST_F(InstallUpdates, FirstOfThreeFailsTheOthersAreStillInstalled) {
+  write_file("vemoda.dll", "old 1");
+  write_file("vemoca.dll", "old 2");
+  write_file("nuri.dll", "old 3");
+  make_archive("vemoda.lzh", "wrong.___", "x");
+  make_archive("vemoca.lzh", "vemoca.___", "new 2");
+  make_archive("nuri.lzh", "nuri.___", "new 3");
+  flag("vemoda.dll");
+  flag("vemoca.dll");
+  flag("nuri.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_EQ(read_file("vemoda.dll"), "old 1");
+  EXPECT_EQ(read_file("vemoca.dll"), "new 2");
+  EXPECT_EQ(read_file("nuri.dll"), "new 3");
+}
+
+TEST_F(InstallUpdates, UnreadableTargetCountsAsAbsentAndIsLeftUnchanged) {
+  write_file("hobrave.dll", "locked old");
+  make_archive("hobrave.lzh", "hobrave.___", "new");
+  testing::ChildProcess holder(testing::fixture_path("sibling_1_0_0_1.exe"), dir.path().string(), "--hold hobrave.dll");
+  ASSERT_TRUE(testing::wait_until([] { return !testing::ChildProcess::can_open("hobrave.dll"); }, 30000));
+  flag("hobrave.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_FALSE(present("hobrave.___"));
+  EXPECT_FALSE(present("hobrave.lzh"));
+  EXPECT_FALSE(present("hobrave.bak"));
+  TerminateProcess(holder.handle(), 0);
+  ASSERT_TRUE(holder.wait_for_exit(5000));
+  EXPECT_EQ(read_file("hobrave.dll"), "locked old");
+}
+
+TEST_F(InstallUpdates, BackupThatCannotBeRemovedFailsBeforeTheTargetIsTouched) {
+  write_file("dulam.dll", "old dulam");
+  write_file("dulam.bak", "held backup");
+  make_archive("dulam.lzh", "dulam.___", "new");
+  testing::ChildProcess holder(testing::fixture_path("sibling_1_0_0_1.exe"), dir.path().string(), "--hold dulam.bak");
+  ASSERT_TRUE(testing::wait_until([] { return !testing::ChildProcess::can_open("dulam.bak"); }, 30000));
+  flag("dulam.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_EQ(read_file("dulam.dll"), "old dulam");
+  EXPECT_FALSE(present("dulam.___"));
+  EXPECT_FALSE(present("dulam.lzh"));
+  TerminateProcess(holder.handle(), 0);
+  ASSERT_TRUE(holder.wait_for_exit(5000));
+  EXPECT_EQ(read_file("dulam.bak"), "held backup");
+}
+
+TEST_F(InstallUpdates, UpdaterRowIsOnlyStagedAndItsVersionShown) {
+  ASSERT_TRUE(CopyFileA(testing::fixture_path("ver_2_0_2209_1800_exe.exe").c_str(), "tolvex.exe", FALSE));
+  make_archive("tolvex.lzh", "tolvex.___", bytes_of("ver_2_0_2301_0100_exe.exe"));
+  write_file("tolvex.bak", "untouched");
+  flag("tolvex.exe");
+  EXPECT_EQ(install(), 1);
+  EXPECT_EQ(read_file("tolvex.exe"), bytes_of("ver_2_0_2209_1800_exe.exe"));
+  EXPECT_EQ(read_file("tolvex.___"), bytes_of("ver_2_0_2301_0100_exe.exe"));
+  EXPECT_EQ(read_file("tolvex.bak"), "untouched");
+  EXPECT_FALSE(present("tolvex.lzh"));
+  EXPECT_EQ(window.view.rows[5].version, "2,00,2301,0100");
+  EXPECT_STREQ(state.Table.FileRows[5].Version, "2,00,2301,0100");
+}
+
+TEST_F(InstallUpdates, UpdaterRowWithoutStagedFileShowsDashAndStillSucceeds) {
+  make_archive("tolvex.lzh", "other.___", "x");
+  flag("tolvex.exe");
+  EXPECT_EQ(install(), 1);
+  EXPECT_EQ(window.view.rows[5].version, "-");
+}
+
+TEST_F(InstallUpdates, RefreshShowsEveryRowWithItsNewVersionAndNoLatestColumn) {
+  ASSERT_TRUE(CopyFileA(testing::fixture_path("ver_1_0_0_1.dll").c_str(), "vemoda.dll", FALSE));
+  make_archive("vemoda.lzh", "vemoda.___", bytes_of("ver_1_2_3_45.dll"));
+  flag("vemoda.dll");
+  window.view.insert_row(0, "stale", "stale");
+  EXPECT_EQ(install(), 1);
+  ASSERT_EQ(window.view.rows.size(), 26u);
+  EXPECT_EQ(window.view.rows[0].name, "plo.exe");
+  EXPECT_EQ(window.view.rows[6].version, "1,02,3,0045");
+  for (const auto& row : window.view.rows) EXPECT_EQ(row.latest, "");
+  EXPECT_EQ(state.Table.UpdateFlags[6], 1);  // flags are left as they were
+  // Finished: "アップデート終了", then the restart leaves the status line empty.
+  ASSERT_GE(window.view.statuses.size(), 2u);
+  EXPECT_EQ(window.view.statuses[window.view.statuses.size() - 2], "アップデート終了");
+  EXPECT_EQ(window.view.statuses.back(), "");
+  EXPECT_TRUE(waiter.waits.empty());  // no sibling was running
+}
+
+TEST_F(InstallUpdates, StartUpRecoveryPutsOrphanedBackupsBack) {
+  write_file("carnesa.bak", "only copy");
+  write_file("bimoral.dll", "current");
+  write_file("bimoral.bak", "old backup");
+  write_file("tolvex.bak", "not the updater's business");
+  recover_interrupted_swaps();
+  EXPECT_EQ(read_file("carnesa.dll"), "only copy");
+  EXPECT_FALSE(present("carnesa.bak"));
+  EXPECT_EQ(read_file("bimoral.dll"), "current");
+  EXPECT_EQ(read_file("bimoral.bak"), "old backup");
+  EXPECT_FALSE(present("tolvex.exe"));
+}
+
+}  // namespace
+}  // namespace tolvex

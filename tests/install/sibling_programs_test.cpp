@@ -1,0 +1,104 @@
+// Closing and restarting the sibling programs: real stand-in programs with marked windows.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fixtures/fixture_paths.h"
+#include "install/sibling_programs.h"
+#include "net/recording_waiter.h"
+#include "support/app_driver.h"
+#include "support/recording_view.h"
+#include "support/temp_dir.h"
+
+namespace tolvex {
+namespace {
+
+class SiblingPrograms : public ::testing::Test {
+ protected:
+  // Starts the stand-in as program `name` of the working folder and waits for its window.
+  void start(const std::string& name) {
+    if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+      ASSERT_TRUE(CopyFileA(testing::fixture_path("sibling_1_0_0_1.exe").c_str(), name.c_str(), FALSE));
+    auto child = std::make_unique<testing::ChildProcess>(dir_.path().string() + "\\" + name, dir_.path().string());
+    const std::string marker = name.substr(0, name.rfind('.')) + "2.exe";
+    ASSERT_NE(testing::wait_for_marked_window(child->id(), marker.c_str(), 20000), nullptr) << name;
+    children_.push_back(std::move(child));
+  }
+  bool all_ended() {
+    for (auto& child : children_)
+      if (!child->wait_for_exit(10000)) return false;
+    return true;
+  }
+  std::vector<std::string> log_lines(const std::string& what) {
+    std::istringstream log(testing::read_file("sibling.log"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);)
+      if (line.rfind(what, 0) == 0) lines.push_back(line);
+    return lines;
+  }
+
+  testing::ScopedWorkDir dir_;
+  std::vector<std::unique_ptr<testing::ChildProcess>> children_;
+  std::int32_t was_running_[kSiblingCount] = {9, 9, 9, 9, 9};
+  testing::RecordingView status_;
+  testing::RecordingWaiter waiter_;
+};
+
+TEST_F(SiblingPrograms, NoneRunningMeansNoCloseAndNoWait) {
+  close_sibling_programs(was_running_, status_, waiter_);
+  for (std::int32_t flag : was_running_) EXPECT_EQ(flag, 0);
+  EXPECT_TRUE(waiter_.waits.empty());
+  ASSERT_FALSE(status_.statuses.empty());
+  EXPECT_EQ(status_.statuses.back(), "");
+  restart_sibling_programs(was_running_, status_, waiter_);
+  EXPECT_TRUE(waiter_.waits.empty());
+}
+
+TEST_F(SiblingPrograms, TwoRunningAreClosedInTableOrderWithOneWait) {
+  start("mepli.exe");
+  start("plo.exe");
+  close_sibling_programs(was_running_, status_, waiter_);
+  EXPECT_EQ(std::vector<std::int32_t>(was_running_, was_running_ + kSiblingCount),
+            (std::vector<std::int32_t>{1, 0, 1, 0, 0}));
+  EXPECT_EQ(waiter_.waits, std::vector<unsigned>{5000});
+  EXPECT_EQ(status_.statuses,
+            (std::vector<std::string>{"plo2.exeの終了", "mepli2.exeの終了", "しばらくお待ちください。", ""}));
+  EXPECT_TRUE(all_ended());
+  EXPECT_EQ(log_lines("close"), (std::vector<std::string>{"close plo.exe", "close mepli.exe"}));
+}
+
+TEST_F(SiblingPrograms, EveryMarkedWindowIsClosedEvenBeyondTen) {
+  for (int i = 0; i < 11; ++i) start("orbe.exe");
+  start("gaft.exe");
+  close_sibling_programs(was_running_, status_, waiter_);
+  EXPECT_EQ(was_running_[4], 1);
+  EXPECT_EQ(was_running_[3], 1);
+  EXPECT_EQ(waiter_.waits, std::vector<unsigned>{5000});
+  EXPECT_TRUE(all_ended());
+  EXPECT_EQ(log_lines("close orbe.exe").size(), 11u);
+  EXPECT_EQ(log_lines("close gaft.exe").size(), 1u);
+}
+
+TEST_F(SiblingPrograms, MinimisedWindowIsClosedToo) {
+  start("rasto.exe");
+  HWND window = testing::wait_for_marked_window(children_[0]->id(), "rasto2.exe", 5000);
+  ShowWindow(window, SW_MINIMIZE);
+  close_sibling_programs(was_running_, status_, waiter_);
+  EXPECT_EQ(was_running_[1], 1);
+  EXPECT_TRUE(all_ended());
+}
+
+TEST_F(SiblingPrograms, RestartCountsEveryProgramAskedForEvenIfItCannotStart) {
+  std::int32_t found[kSiblingCount] = {1, 0, 1, 0, 0};  // neither exists beside the test program
+  restart_sibling_programs(found, status_, waiter_);
+  EXPECT_EQ(waiter_.waits, std::vector<unsigned>{2000});
+  EXPECT_EQ(status_.statuses, (std::vector<std::string>{"しばらくお待ちください。", ""}));
+}
+
+}  // namespace
+}  // namespace tolvex
