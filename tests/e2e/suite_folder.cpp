@@ -10,6 +10,7 @@ namespace tolvex::testing {
 
 SuiteFolder::SuiteFolder() {
   EXPECT_TRUE(CopyFileA(build_path("bin\\tolvex.exe").c_str(), updater_path().c_str(), FALSE));
+  EXPECT_TRUE(CopyFileA(build_path("bin\\UNLHA32.dll").c_str(), (path() + "\\UNLHA32.dll").c_str(), FALSE));
   place("ver_1_2_3_45.dll", "vemoda.dll");
   place("ver_10_11_12_13.dll", "nuri.dll");
   place("ver_none.dll", "sef.dll");
@@ -22,6 +23,8 @@ std::string SuiteFolder::path() const {
 }
 
 std::string SuiteFolder::updater_path() const { return path() + "\\tolvex.exe"; }
+
+std::string SuiteFolder::file(const std::string& name) const { return path() + "\\" + name; }
 
 void SuiteFolder::place(const std::string& fixture, const std::string& name) const {
   EXPECT_TRUE(CopyFileA(fixture_path(fixture).c_str(), (path() + "\\" + name).c_str(), FALSE)) << fixture;

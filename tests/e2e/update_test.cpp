@@ -1,0 +1,280 @@
+// The update command from end to end: the real program, the real archive library and the real
+// sibling stand-ins against the local HTTP server; files on disk checked afterwards.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "e2e/suite_folder.h"
+#include "fixtures/fixture_paths.h"
+#include "lha/archive_writer.h"
+#include "support/app_driver.h"
+#include "support/test_http_server.h"
+
+namespace tolvex {
+namespace {
+
+using testing::ChildProcess;
+
+constexpr const char kMarker[] = "tolvex2.exe";
+constexpr DWORD kBoxTimeout = 60000;
+
+std::string archive_holding(const std::string& member, const std::string& bytes) {
+  std::vector<lha::ArchiveMember> members(1);
+  members[0].name = member;
+  members[0].data.assign(bytes.begin(), bytes.end());
+  members[0].unix_time = 1700000000;
+  std::vector<std::uint8_t> archive;
+  EXPECT_TRUE(lha::write_archive(members, archive).ok());
+  return std::string(archive.begin(), archive.end());
+}
+
+std::string random_bytes(size_t size, unsigned seed) {
+  std::mt19937 generator(seed);
+  std::string bytes(size, '\0');
+  for (char& byte : bytes) byte = static_cast<char>(generator() & 0xFF);
+  return bytes;
+}
+
+std::string fixture_bytes(const std::string& name) { return testing::read_file(testing::fixture_path(name)); }
+
+bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// Ends every process that shows a window with one of the sibling markers.
+void end_sibling_stand_ins() {
+  for (const char* marker : {"plo2.exe", "rasto2.exe", "mepli2.exe", "gaft2.exe", "orbe2.exe"}) {
+    for (HWND window : testing::marked_top_level_windows(marker)) {
+      DWORD process_id = 0;
+      GetWindowThreadProcessId(window, &process_id);
+      if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process_id)) {
+        TerminateProcess(process, 0);
+        WaitForSingleObject(process, 5000);
+        CloseHandle(process);
+      }
+    }
+  }
+}
+
+class UpdateCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(server_.ok()) << "TOLVEX_HTTP_DIR not set";
+    testing::clear_settings();
+  }
+  void TearDown() override {
+    app_.reset();
+    end_sibling_stand_ins();
+    testing::clear_settings();
+  }
+
+  void serve(const std::string& relative, const std::string& bytes) { server_.put_file(folder_ + "/" + relative, bytes); }
+  void point_at(const std::string& prefix = "") { testing::set_updater_url(server_.url(prefix + "/" + folder_ + "/")); }
+  void start(const std::string& working_folder) {
+    app_ = std::make_unique<ChildProcess>(suite_.updater_path(), working_folder);
+    window_ = testing::wait_for_marked_window(app_->id(), kMarker, 20000);
+    ASSERT_NE(window_, nullptr);
+  }
+  void start() { start(suite_.path()); }
+  HWND wait_for_box(const std::string& caption, DWORD timeout = kBoxTimeout) {
+    return testing::wait_for_window_with_caption(app_->id(), caption, timeout);
+  }
+  // Answers the box with `caption` with button `button` after checking its text.
+  void answer(const std::string& caption, const std::string& text, int button = IDOK) {
+    HWND box = wait_for_box(caption);
+    ASSERT_NE(box, nullptr) << "no box " << caption << "; status: " << testing::control_text(window_, 1007);
+    EXPECT_EQ(testing::message_box_text(box), text);
+    testing::click_button(box, button);
+    ASSERT_TRUE(testing::wait_until([&] { return !IsWindow(box); }, 10000));
+  }
+  bool idle() {
+    return IsWindowEnabled(GetDlgItem(window_, 1000)) && IsWindowEnabled(GetDlgItem(window_, 2)) &&
+           testing::control_text(window_, 2) == "終了";
+  }
+  std::string column(int row, int column) { return testing::list_item_text(GetDlgItem(window_, 1004), row, column); }
+  std::vector<std::string> log_lines(const std::string& folder, const std::string& prefix) {
+    std::istringstream log(testing::read_file(folder + "\\sibling.log"));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(log, line);)
+      if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    return lines;
+  }
+  void start_sibling(const std::string& name, const std::string& working_folder) {
+    siblings_.push_back(std::make_unique<ChildProcess>(suite_.file(name), working_folder));
+    const std::string marker = name.substr(0, name.rfind('.')) + "2.exe";
+    ASSERT_NE(testing::wait_for_marked_window(siblings_.back()->id(), marker.c_str(), 20000), nullptr);
+  }
+  void expect_no_leftovers(const testing::SuiteFolder& folder, const std::string& base) {
+    for (const char* suffix : {".bak", ".___", ".lzh"})
+      EXPECT_FALSE(exists(folder.file(base + suffix))) << base << suffix;
+  }
+
+  std::string folder_ = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+  testing::TestHttpServer server_;
+  testing::SuiteFolder suite_;
+  std::unique_ptr<ChildProcess> app_;
+  std::vector<std::unique_ptr<ChildProcess>> siblings_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
+  suite_.place("sibling_1_0_0_1.exe", "plo.exe");
+  suite_.place("sibling_1_0_0_1.exe", "mepli.exe");
+  serve("update.txt", "plo.exe&1,00,0,0002\r\nmepli.exe&1,00,0,0002\r\nvemoda.dll&10,11,12,0013\r\n");
+  serve("plo.lzh", archive_holding("plo.___", fixture_bytes("sibling_1_0_0_2.exe")));
+  serve("mepli.lzh", archive_holding("mepli.___", fixture_bytes("sibling_1_0_0_2.exe")));
+  serve("vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  point_at();
+  start_sibling("plo.exe", suite_.path());
+  start_sibling("mepli.exe", suite_.path());
+  start();
+  testing::click_button(window_, 1002);
+  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+
+  EXPECT_EQ(testing::read_file(suite_.file("plo.exe")), fixture_bytes("sibling_1_0_0_2.exe"));
+  EXPECT_EQ(testing::read_file(suite_.file("mepli.exe")), fixture_bytes("sibling_1_0_0_2.exe"));
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  for (const char* base : {"plo", "mepli", "vemoda"}) expect_no_leftovers(suite_, base);
+  EXPECT_EQ(column(0, 1), "1,00,0,0002");
+  EXPECT_EQ(column(2, 1), "1,00,0,0002");
+  EXPECT_EQ(column(6, 1), "10,11,12,0013");
+  for (int row = 0; row < 26; ++row) EXPECT_EQ(column(row, 2), "") << row;
+  EXPECT_EQ(testing::control_text(window_, 1007), "");
+
+  // Both were asked to close; each closes at its own pace, so the log's order is theirs.
+  EXPECT_EQ(log_lines(suite_.path(), "close plo.exe").size(), 1u);
+  EXPECT_EQ(log_lines(suite_.path(), "close mepli.exe").size(), 1u);
+  // Each was started once by the test and once again by the updater, from its own folder.
+  EXPECT_EQ(log_lines(suite_.path(), "start plo.exe").size(), 2u);
+  EXPECT_EQ(log_lines(suite_.path(), "start mepli.exe").size(), 2u);
+  EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
+}
+
+TEST_F(UpdateCommand, SiblingsRestartFromTheUpdatersFolderWhenItWorksElsewhere) {
+  testing::SuiteFolder work;  // the managed files live here; the updater and plo.exe in suite_
+  suite_.place("sibling_1_0_0_1.exe", "plo.exe");
+  serve("update.txt", "vemoda.dll&10,11,12,0013\r\n");
+  serve("vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  point_at();
+  start_sibling("plo.exe", work.path());
+  start(work.path());
+  testing::click_button(window_, 1002);
+  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  EXPECT_EQ(testing::read_file(work.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  EXPECT_EQ(log_lines(suite_.path(), "start plo.exe"),
+            (std::vector<std::string>{"start plo.exe " + work.path(), "start plo.exe " + suite_.path()}));
+}
+
+TEST_F(UpdateCommand, CheckThenUpdateComparesTheKeptList) {
+  serve("update.txt", "vemoda.dll&10,11,12,0013\r\n");
+  serve("vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  point_at();
+  start();
+  testing::click_button(window_, 1000);
+  answer("情報", "1個のアップデート可能なファイルがあります。");
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  testing::click_button(window_, 1002);
+  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
+  EXPECT_EQ(server_.requests_for("/" + folder_ + "/vemoda.lzh").size(), 1u);
+  EXPECT_EQ(column(6, 1), "10,11,12,0013");
+}
+
+TEST_F(UpdateCommand, NothingNewerDownloadsNothing) {
+  serve("update.txt", "vemoda.dll&1,02,3,0045\r\n");
+  point_at();
+  start();
+  testing::click_button(window_, 1002);
+  answer("情報", "アップデート可能なファイルはありません。\n現在最新の環境です。");
+  EXPECT_TRUE(server_.requests_for("/" + folder_ + "/vemoda.lzh").empty());
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+}
+
+TEST_F(UpdateCommand, MissingArchiveFailsTheDownloadAndInstallsNothing) {
+  serve("update.txt", "vemoda.dll&10,11,12,0013\r\nnuri.dll&10,11,12,0014\r\n");
+  serve("nuri.lzh", archive_holding("nuri.___", "new"));
+  point_at();
+  start();
+  testing::click_button(window_, 1002);
+  HWND box = wait_for_box("取得");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
+  EXPECT_EQ(testing::control_text(window_, 1007), "予期せぬエラーが発生しました。");
+  testing::click_button(box, IDOK);
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+  EXPECT_TRUE(server_.requests_for("/" + folder_ + "/nuri.lzh").empty());  // later rows are not tried
+}
+
+TEST_F(UpdateCommand, InstallFailureShowsTheStopBoxAndKeepsTheOldFile) {
+  serve("update.txt", "vemoda.dll&10,11,12,0013\r\n");
+  serve("vemoda.lzh", archive_holding("wrong.___", "x"));
+  point_at();
+  start();
+  testing::click_button(window_, 1002);
+  answer("アップデート", "アップデートに失敗しました。");
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+  expect_no_leftovers(suite_, "vemoda");
+}
+
+class SlowUpdate : public UpdateCommand {
+ protected:
+  // Five newer files whose archives trickle from the server.
+  void SetUp() override {
+    UpdateCommand::SetUp();
+    std::string list;
+    for (size_t i = 0; i < names_.size(); ++i) {
+      list += names_[i] + ".dll&99\r\n";
+      serve(names_[i] + ".lzh", archive_holding(names_[i] + ".___", random_bytes(12000, static_cast<unsigned>(i))));
+    }
+    serve("update.txt", list);
+    point_at("/_fault/trickle=400:15");
+  }
+  // Waits until the third archive is downloading, then presses button 2 (abort).
+  void request_abort_during_third() {
+    const std::string third = names_[2] + ".lzhをダウンロードしています。";
+    ASSERT_TRUE(testing::wait_until(
+        [&] { return testing::control_text(window_, 1007).rfind(third, 0) == 0; }, 60000));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 2)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, 1002)));
+    EXPECT_EQ(testing::control_text(window_, 2), "中断");
+    testing::click_button(window_, 2);
+  }
+
+  const std::vector<std::string> names_{"vemoda", "vemoca", "nuri", "sef", "palgon"};
+};
+
+TEST_F(SlowUpdate, AbortConfirmedDuringTheThirdDownload) {
+  start();
+  testing::click_button(window_, 1002);
+  request_abort_during_third();
+  answer("中断要求", "中断処理を行います。\nよろしいですか？", IDOK);
+  answer("取得", "ファイルの取得を中断しました。");
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  EXPECT_TRUE(exists(suite_.file("vemoda.lzh")));
+  EXPECT_TRUE(exists(suite_.file("vemoca.lzh")));
+  EXPECT_TRUE(exists(suite_.file("nuri.lzh")));  // partly written, as reported so far
+  EXPECT_FALSE(exists(suite_.file("sef.lzh")));
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+  for (const std::string& name : names_) EXPECT_FALSE(exists(suite_.file(name + ".___"))) << name;
+}
+
+TEST_F(SlowUpdate, AbortWithdrawnLetsTheUpdateFinish) {
+  start();
+  testing::click_button(window_, 1002);
+  request_abort_during_third();
+  answer("中断要求", "中断処理を行います。\nよろしいですか？", IDCANCEL);
+  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  for (size_t i = 0; i < names_.size(); ++i) {
+    EXPECT_EQ(testing::read_file(suite_.file(names_[i] + ".dll")), random_bytes(12000, static_cast<unsigned>(i)));
+    expect_no_leftovers(suite_, names_[i]);
+  }
+}
+
+}  // namespace
+}  // namespace tolvex
