@@ -133,6 +133,25 @@ TEST_F(ArchiveDownload, FileThatCannotBeCreatedFailsWith2011) {
   EXPECT_EQ(last_error(), kErrorSaveFileOpen);
 }
 
+TEST_F(ArchiveDownload, ReadOnlyFileIsNotOverwritten) {
+  serve("STABLON.lzh", binary_body(100));
+  use_server_folder();
+  write_file("STABLON.lzh", "old");
+  ASSERT_TRUE(SetFileAttributesA("STABLON.lzh", FILE_ATTRIBUTE_READONLY));
+  // Under Wine run by the Unix superuser the read-only mark does not stop writers.
+  HANDLE probe = CreateFileA("STABLON.lzh", GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (probe != INVALID_HANDLE_VALUE) {
+    CloseHandle(probe);
+    SetFileAttributesA("STABLON.lzh", FILE_ATTRIBUTE_NORMAL);
+    GTEST_SKIP() << "read-only files are writable for this user";
+  }
+  set_last_error(kErrorNone);
+  EXPECT_EQ(download_file("STABLON.lzh", nullptr), 0);
+  EXPECT_EQ(last_error(), kErrorSaveFileOpen);
+  EXPECT_EQ(read_file("STABLON.lzh"), "old");
+  SetFileAttributesA("STABLON.lzh", FILE_ATTRIBUTE_NORMAL);
+}
+
 TEST_F(ArchiveDownload, FullDiskFailsWith2012) {
   // CTest provides a folder whose FULL.lzh is a link to the Unix /dev/full: every write fails
   // with "no space left on the device".
