@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <memory>
 #include <random>
 #include <sstream>
@@ -237,9 +238,16 @@ class SlowUpdate : public UpdateCommand {
   }
   // Waits until the third archive is downloading, then presses button 2 (abort).
   void request_abort_during_third() {
+    // Early in the third download, so the press arrives while it still runs.
     const std::string third = names_[2] + ".lzhをダウンロードしています。";
     ASSERT_TRUE(testing::wait_until(
-        [&] { return testing::control_text(window_, 1007).rfind(third, 0) == 0; }, 60000));
+        [&] {
+          const std::string status = testing::control_text(window_, 1007);
+          if (status.rfind(third, 0) != 0) return false;
+          const int percent = std::atoi(status.c_str() + third.size());
+          return percent > 0 && percent < 50;
+        },
+        60000));
     EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 2)));
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, 1002)));
     EXPECT_EQ(testing::control_text(window_, 2), "中断");
