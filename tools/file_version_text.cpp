@@ -76,4 +76,13 @@ bool is_version_text_form(const std::string& text) {
   return true;
 }
 
+bool is_help_file_version_form(const std::string& text) {
+  if (text.size() != 14 || text.compare(0, 5, "2,00,") != 0 || text[9] != ',') return false;
+  for (std::size_t i : {5, 6, 7, 8, 10, 11, 12, 13})
+    if (text[i] < '0' || text[i] > '9') return false;
+  auto two = [&](std::size_t at) { return (text[at] - '0') * 10 + (text[at + 1] - '0'); };
+  const int month = two(7), day = two(10), hour = two(12);
+  return month >= 1 && month <= 12 && day >= 1 && day <= 31 && hour <= 23;
+}
+
 }  // namespace tolvex::publish

@@ -37,4 +37,8 @@ bool help_file_version_text(std::int64_t modified, const TimeZoneSetting& zone, 
 // digits, the fourth four digits, every field at most 65535.
 bool is_version_text_form(const std::string& text);
 
+// True when `text` is a help-file date form "2,00,%d%d%02d,%02d%02d" that a real date gives:
+// month 01-12, day 01-31, hour 00-23.
+bool is_help_file_version_form(const std::string& text);
+
 }  // namespace tolvex::publish

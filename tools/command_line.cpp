@@ -1,0 +1,122 @@
+#include "tools/command_line.h"
+
+namespace tolvex::publish {
+
+const char* usage_text() {
+  return "usage:\n"
+         "  tolvex-publish publish [options] RELEASE_DIR OUT_DIR\n"
+         "      Writes the update list and one archive per managed file of RELEASE_DIR into OUT_DIR.\n"
+         "  tolvex-publish verify [options] OUT_DIR\n"
+         "      Checks a published folder against the rules the updater applies.\n"
+         "  tolvex-publish diff [options] INSTALL_DIR OUT_DIR\n"
+         "      Shows which installed files the updater would offer to update from OUT_DIR.\n"
+         "options:\n"
+         "  --list-name NAME  the update list's file name (default update.txt)\n"
+         "  --skip-unusable   publish: leave out files that cannot be published instead of stopping\n"
+         "  --tz ZONE         publish, diff: time zone of the help file's date version: a fixed POSIX\n"
+         "                    offset such as JST-9 (the default: Japan, where the updater runs) or UTC0,\n"
+         "                    or \"local\" for this process's zone (TZ)\n"
+         "  --help            this text\n"
+         "exit codes: 0 ok, 1 problems found or failure, 2 bad command line\n";
+}
+
+bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& line, std::string& error) {
+  line = CommandLine();
+  if (arguments.empty()) {
+    error = "no command given";
+    return false;
+  }
+  const std::string& command = arguments[0];
+  if (command == "--help" || command == "-h" || command == "help") return true;
+  std::size_t folders_needed = 0;
+  if (command == "publish") {
+    line.command = Command::publish;
+    folders_needed = 2;
+  } else if (command == "verify") {
+    line.command = Command::verify;
+    folders_needed = 1;
+  } else if (command == "diff") {
+    line.command = Command::diff;
+    folders_needed = 2;
+  } else {
+    error = "unknown command \"" + command + "\"";
+    return false;
+  }
+
+  std::vector<std::string> folders;
+  std::string list_name = "update.txt";
+  std::string zone = TimeZoneSetting::kDefault;
+  bool skip_unusable = false;
+  for (std::size_t i = 1; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    auto value = [&](std::string& into) {
+      if (i + 1 >= arguments.size()) {
+        error = argument + " needs a value";
+        return false;
+      }
+      into = arguments[++i];
+      return true;
+    };
+    if (argument == "--help" || argument == "-h") {
+      line.command = Command::help;
+      return true;
+    } else if (argument == "--list-name") {
+      if (!value(list_name)) return false;
+    } else if (argument == "--tz" && line.command != Command::verify) {
+      if (!value(zone)) return false;
+    } else if (argument == "--skip-unusable" && line.command == Command::publish) {
+      skip_unusable = true;
+    } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
+      error = "unknown option " + argument + " for " + command;
+      return false;
+    } else {
+      folders.push_back(argument);
+    }
+  }
+  if (folders.size() != folders_needed) {
+    error = command + " takes " + std::to_string(folders_needed) + (folders_needed == 1 ? " folder" : " folders") + ", got " +
+            std::to_string(folders.size());
+    return false;
+  }
+  TimeZoneSetting setting;
+  if (!TimeZoneSetting::parse(zone, setting, error)) return false;
+
+  switch (line.command) {
+    case Command::publish:
+      line.publish = PublishOptions{folders[0], folders[1], list_name, skip_unusable, setting};
+      break;
+    case Command::verify:
+      line.verify = VerifyOptions{folders[0], list_name};
+      break;
+    case Command::diff:
+      line.diff = DiffOptions{folders[0], folders[1], list_name, setting};
+      break;
+    case Command::help:
+      break;
+  }
+  return true;
+}
+
+int run_tool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Progress& progress) {
+  CommandLine line;
+  std::string error;
+  if (!parse_command_line(arguments, line, error)) {
+    err << "tolvex-publish: " << error << "\n(tolvex-publish --help shows the usage)\n";
+    return 2;
+  }
+  Report report(err);
+  switch (line.command) {
+    case Command::help:
+      out << usage_text();
+      return 0;
+    case Command::publish:
+      return run_publish(line.publish, report, progress, out);
+    case Command::verify:
+      return run_verify(line.verify, report, progress, out);
+    case Command::diff:
+      return run_diff(line.diff, report, out);
+  }
+  return 2;
+}
+
+}  // namespace tolvex::publish

@@ -1,0 +1,37 @@
+#pragma once
+// The tool's command line: one command, its options and its folders.
+//
+//   tolvex-publish publish [--list-name NAME] [--skip-unusable] [--tz ZONE] RELEASE_DIR OUT_DIR
+//   tolvex-publish verify  [--list-name NAME] OUT_DIR
+//   tolvex-publish diff    [--list-name NAME] [--tz ZONE] INSTALL_DIR OUT_DIR
+//   tolvex-publish --help
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tools/diff_command.h"
+#include "tools/publish_command.h"
+#include "tools/verify_command.h"
+
+namespace tolvex::publish {
+
+enum class Command { help, publish, verify, diff };
+
+struct CommandLine {
+  Command command = Command::help;
+  PublishOptions publish;
+  VerifyOptions verify;
+  DiffOptions diff;
+};
+
+// False with `error` for a command line that cannot be run (exit code 2).
+bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& line, std::string& error);
+
+// The usage text printed by --help.
+const char* usage_text();
+
+// Parses and runs a command line (without the program name): results on `out`, problems and
+// progress on `err`. Returns the exit code: 0 ok, 1 problems found or failure, 2 usage.
+int run_tool(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err, Progress& progress);
+
+}  // namespace tolvex::publish

@@ -1,0 +1,48 @@
+#pragma once
+// Writes a set of files into the output folder all or nothing. Each file is first written under
+// a temporary name beside its final one; commit() then moves the files into place (the update
+// list last, so a server never offers a list whose archives are not there yet). If anything
+// fails, or commit() is never reached, everything this writer wrote is removed again, files it
+// replaced are put back, and a folder it created is removed.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tolvex::publish {
+
+class OutputFolderWriter {
+ public:
+  explicit OutputFolderWriter(std::string folder) : folder_(std::move(folder)) {}
+  ~OutputFolderWriter() { roll_back(); }
+  OutputFolderWriter(const OutputFolderWriter&) = delete;
+  OutputFolderWriter& operator=(const OutputFolderWriter&) = delete;
+
+  // Creates the folder when it does not exist. False with `error` when that fails.
+  bool open(std::string& error);
+  // Writes `bytes` under a temporary name for the final name `name` (a bare file name).
+  bool stage(const std::string& name, const std::vector<std::uint8_t>& bytes, std::string& error);
+  // Moves every staged file into place, in staging order. False with `error` after a failure,
+  // with the folder as it was before.
+  bool commit(std::string& error);
+
+  static constexpr const char* kTemporarySuffix = ".publishing";
+  static constexpr const char* kPreviousSuffix = ".previous";
+
+ private:
+  struct Staged {
+    std::string name;
+    bool moved = false;         // now under its final name
+    bool had_previous = false;  // an older file of that name waits under kPreviousSuffix
+  };
+  std::string final_path(const Staged& file) const;
+  std::string temporary_path(const Staged& file) const;
+  std::string previous_path(const Staged& file) const;
+  void roll_back();
+
+  std::string folder_;
+  bool created_folder_ = false;
+  bool committed_ = false;
+  std::vector<Staged> staged_;
+};
+
+}  // namespace tolvex::publish
