@@ -33,6 +33,10 @@ bool OutputFolderWriter::stage(const std::string& name, const std::vector<std::u
 
 bool OutputFolderWriter::commit(std::string& error) {
   for (Staged& file : staged_) {
+    if (is_directory(final_path(file))) {
+      error = "cannot replace " + final_path(file) + ": it is a folder";
+      return false;
+    }
     if (file_exists(final_path(file))) {
       remove_file(previous_path(file));
       if (!replace_file(final_path(file), previous_path(file))) {
