@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 namespace tolvex::testing {
 namespace {
 
@@ -34,9 +36,19 @@ ScopedUpdateSettings::~ScopedUpdateSettings() { RegDeleteKeyA(HKEY_CURRENT_USER,
 
 void ScopedUpdateSettings::set(const char* value_name, const std::string& text) {
   HKEY key = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, key_path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr) !=
-      ERROR_SUCCESS)
+  LONG created =
+      RegCreateKeyExA(HKEY_CURRENT_USER, key_path_.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &key, nullptr);
+  // The program creates its dial-up option key as a volatile one when it is missing, and with
+  // it any missing parent such as Software\Halvorn; under a volatile parent only volatile keys
+  // can be made.
+  if (created == ERROR_CHILD_MUST_BE_VOLATILE) {
+    created = RegCreateKeyExA(HKEY_CURRENT_USER, key_path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
+                              nullptr, &key, nullptr);
+  }
+  if (created != ERROR_SUCCESS) {
+    ADD_FAILURE() << "cannot create HKCU\\" << key_path_ << " (error " << created << ")";
     return;
+  }
   RegSetValueExA(key, value_name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                  static_cast<DWORD>(text.size() + 1));
   RegCloseKey(key);
