@@ -26,12 +26,16 @@ bool connect_or_ask(CommandContext& context) {
                             kQuestionBox) == IDYES;
 }
 
+void show_last_error(CommandContext& context) {
+  char message[kStatusTextSize] = {};
+  describe_error(last_error(), message);
+  context.window.show_status(message);
+  context.window.reset_progress();
+}
+
 int fetch_step(CommandContext& context) {
   if (fetch_update_list(context.progress) == 0) {
-    char message[kStatusTextSize] = {};
-    describe_error(last_error(), message);
-    context.window.show_status(message);
-    context.window.reset_progress();
+    show_last_error(context);
     return 0;
   }
   context.window.reset_progress();

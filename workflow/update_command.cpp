@@ -3,7 +3,6 @@
 #include "install/archive_names.h"
 #include "install/install_updates.h"
 #include "net/abort_request.h"
-#include "net/error_messages.h"
 #include "net/http_transfer.h"
 #include "workflow/command_steps.h"
 
@@ -15,10 +14,7 @@ int download_step(CommandContext& context) {
     if (table.UpdateFlags[i] == 0) continue;
     const ArchiveNames names = form_archive_names(table.FileRows[i].Name);
     if (download_file(names.archive, context.progress) == 0) {
-      char message[kStatusTextSize] = {};
-      describe_error(last_error(), message);
-      context.window.show_status(message);
-      context.window.reset_progress();
+      show_last_error(context);
       return 0;
     }
     context.window.reset_progress();

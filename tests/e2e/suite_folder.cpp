@@ -30,7 +30,8 @@ void SuiteFolder::place(const std::string& fixture, const std::string& name) con
   EXPECT_TRUE(CopyFileA(fixture_path(fixture).c_str(), (path() + "\\" + name).c_str(), FALSE)) << fixture;
 }
 
-void clear_settings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58"); }
+// The whole vendor key goes: the dial-up options key is created volatile with its missing parents.
+void clear_settings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn"); }
 
 void set_updater_url(const std::string& url) {
   HKEY key = nullptr;

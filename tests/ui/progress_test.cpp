@@ -11,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "support/temp_dir.h"
 #include "ui/main_window_handle.h"
+#include "ui/open_window.h"
 #include "ui/progress.h"
 #include "ui/update_dialog.h"
 #include "workflow/fake_command_window.h"
@@ -48,30 +49,13 @@ TEST(ProgressLine, LongTextIsCutWithinTheLine) {
   EXPECT_EQ(std::string(out).size(), 255u);
 }
 
-std::function<void(HWND)> g_inspection;
-
-void CALLBACK inspect_then_close(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND window = main_window_handle();
-  if (window == nullptr) return;
-  KillTimer(nullptr, timer);
-  g_inspection(window);
-  PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-}
-
-void with_open_window(std::function<void(HWND)> inspection) {
-  g_inspection = std::move(inspection);
-  set_main_window_handle(nullptr);
-  SetTimer(nullptr, 0, 50, inspect_then_close);
-  UpdateDialog dialog(GetModuleHandleA(nullptr));
-  dialog.run_modal();
-}
 
 TEST(ProgressCallback, WritesTheStatusLineAndTheBar) {
   testing::ScopedWorkDir dir;
   std::string status;
   LRESULT position = -1;
   int result = -1;
-  with_open_window([&](HWND window) {
+  testing::with_open_window([&](HWND window) {
     result = progress_callback(3004, 512, 1024, "vemoda.lzhをダウンロードしています。");
     char text[256] = {};
     GetDlgItemTextA(window, IDC_STATUS_LINE, text, sizeof text);
@@ -89,7 +73,7 @@ TEST(ProgressCallback, PendingAbortIsConfirmedOrWithdrawn) {
   ScopedMessageBoxes scoped(boxes);
   int withdrawn = -1, confirmed = -1;
   bool after_withdraw = true, after_confirm = false;
-  with_open_window([&](HWND) {
+  testing::with_open_window([&](HWND) {
     set_abort_requested(true);
     boxes.answer(IDCANCEL);
     withdrawn = progress_callback(3004, 1, 2, "x");
@@ -114,7 +98,7 @@ TEST(ProgressCallback, NoBoxWithoutAPendingAbort) {
   testing::ScopedWorkDir dir;
   testing::ScriptedMessageBoxes boxes;
   ScopedMessageBoxes scoped(boxes);
-  with_open_window([&](HWND) { progress_callback(3004, 0, 0, "x"); });
+  testing::with_open_window([&](HWND) { progress_callback(3004, 0, 0, "x"); });
   EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -12,7 +12,8 @@
 namespace tolvex {
 namespace {
 
-constexpr const char kRoot[] = "Software\\Halvorn\\R58";
+// The whole vendor key: opening the dial-up options creates missing keys volatile, parents included.
+constexpr const char kRoot[] = "Software\\Halvorn";
 
 class RegistrySettings : public ::testing::Test {
  protected:

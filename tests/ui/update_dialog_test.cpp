@@ -9,36 +9,19 @@
 #include "resources/resource_ids.h"
 #include "support/temp_dir.h"
 #include "ui/main_window_handle.h"
+#include "ui/open_window.h"
 #include "ui/update_dialog.h"
 
 namespace tolvex {
 namespace {
 
-std::function<void(HWND)> g_inspection;  // what the timer runs once the window is open
-
-void CALLBACK inspect_then_close(HWND, UINT, UINT_PTR timer, DWORD) {
-  HWND window = main_window_handle();
-  if (window == nullptr) return;  // not open yet
-  KillTimer(nullptr, timer);
-  g_inspection(window);
-  PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-}
-
-// Opens the main window modally and runs `inspection` on it from inside its message loop.
-void with_open_window(std::function<void(HWND)> inspection) {
-  g_inspection = std::move(inspection);
-  set_main_window_handle(nullptr);
-  SetTimer(nullptr, 0, 50, inspect_then_close);
-  UpdateDialog dialog(GetModuleHandleA(nullptr));
-  dialog.run_modal();
-}
 
 TEST(UpdateDialogInProcess, SystemMenuCarriesTheAboutItemBelowASeparator) {
   testing::ScopedWorkDir dir;
   std::string item;
   UINT item_id = 0;
   UINT separator_state = 0;
-  with_open_window([&](HWND window) {
+  testing::with_open_window([&](HWND window) {
     HMENU menu = GetSystemMenu(window, FALSE);
     const int count = GetMenuItemCount(menu);
     char text[256] = {};
@@ -57,7 +40,7 @@ TEST(UpdateDialogInProcess, CarriesItsIconBigAndSmallAndTheMarkerWhileOpen) {
   HICON big = nullptr, small_icon = nullptr, drag = nullptr;
   HANDLE marker = nullptr;
   HWND seen = nullptr;
-  with_open_window([&](HWND window) {
+  testing::with_open_window([&](HWND window) {
     seen = window;
     big = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
     small_icon = reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_SMALL, 0));
