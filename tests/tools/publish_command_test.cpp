@@ -77,13 +77,13 @@ TEST_F(Publish, HelpFileDateFollowsTheChosenTimeZone) {
 TEST_F(Publish, UnusableFilesStopTheRunAndWriteNothing) {
   typical_release();
   release("nuri.dll", "not a program at all");     // no version information
-  release("PLO.EXE", pe_file(1, 0, 0, 3));          // wrong letter case
+  release("Gaft.exe", pe_file(1, 0, 0, 3));         // wrong letter case
   release("readme.txt", "hello");                   // not managed
   release("sef.dll", pe_file(65535, 65535, 65535, 65535));  // version text over 20 bytes
   ToolRun run = publish_to("out");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("nuri.dll: not a Windows PE file"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("PLO.EXE: the updater matches names byte for byte: spell it \"plo.exe\""), std::string::npos);
+  EXPECT_NE(run.err.find("Gaft.exe: the updater matches names byte for byte: spell it \"gaft.exe\""), std::string::npos);
   EXPECT_NE(run.err.find("readme.txt: not one of the 26 files"), std::string::npos);
   EXPECT_NE(run.err.find("65535,65535,65535,65535 is longer than the 20 bytes"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists("out"));
