@@ -97,9 +97,15 @@ bool HttpGet::announced_length(std::int32_t& length) const {
   return true;
 }
 
+// A synchronous read waits until the whole buffer is filled, so a large read from a slow server
+// would hold back every progress report and abort check until it is full. Asking only for what
+// has arrived keeps reports flowing at the pace of the line, and large reads when data is there.
 bool HttpGet::read(char* buffer, std::size_t size, std::size_t& received) {
   DWORD read = 0;
   received = 0;
+  DWORD available = 0;
+  if (InternetQueryDataAvailable(request_.get(), &available, 0, 0) && available > 0 && available < size)
+    size = available;
   if (!InternetReadFile(request_.get(), buffer, static_cast<DWORD>(size), &read)) return false;
   received = read;
   return true;
