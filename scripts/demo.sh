@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The updater's main job on this machine: builds tolvex.exe, lays out a stand-in installed suite in
-# build/demo/suite (two sibling programs among its files), serves a demo update folder from a
-# local HTTP server, points the updater's settings at it and opens the window under Wine with the
-# two sibling stand-ins running.
+# build/demo/suite (two sibling programs among its files), publishes a demo release with the
+# maker's publisher tool, serves the result from a local HTTP server, points the updater's
+# settings at it and opens the window under Wine with the two sibling stand-ins running.
 # With a display (DISPLAY set) the window stays until you close it: press ﾊﾞｰｼﾞｮﾝﾁｪｯｸ, then
 # ｱｯﾌﾟﾃﾞｰﾄ. Without one, the demo runs on a private Xvfb, presses the buttons itself, prints what
 # the message boxes say and saves screenshots to build/demo/*.png.
@@ -30,8 +30,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The maker's side: the publisher tool turns a release folder into the update folder.
 python3 "$root/scripts/make_demo.py" --build "$build" --out "$demo" \
-  --archiver "$WINE64" "$build/lha/tolvex_lha_tool.exe"
+  --publisher "$WINE64" "$build/bin/tolvex-publish.exe"
+"$WINE64" "$build/bin/tolvex-publish.exe" verify "$demo/server/pc/stablon/velo2/aupd" 2>&1 | tr -d '\r' |
+  sed 's/^/publisher: /'
 rm -f "$demo/port"
 python3 "$root/scripts/http_test_server.py" --root "$demo/server" --port-file "$demo/port" \
   --log "$demo/server.log" </dev/null >"$demo/server.out" 2>&1 &
