@@ -31,6 +31,15 @@ TEST_F(InstallUpdates, ReplacesAPresentFileAndCleansUp) {
   EXPECT_FALSE(present("vemoda.lzh"));
 }
 
+TEST_F(InstallUpdates, ArchiveWrittenByAnotherArchiverIsInstalled) {
+  write_file("wirto.dll", "old wirto");
+  ASSERT_TRUE(CopyFileA(testing::fixture_path("jlha_wirto.lzh").c_str(), "wirto.lzh", FALSE));
+  flag("wirto.dll");
+  EXPECT_EQ(install(), 1);
+  EXPECT_EQ(read_file("wirto.dll"), bytes_of("jlha_wirto.expected"));
+  EXPECT_FALSE(present("wirto.lzh"));
+}
+
 TEST_F(InstallUpdates, AbsentTargetTakesTheNewFile) {
   make_archive("nuri.lzh", "nuri.___", "new nuri");
   flag("nuri.dll");
