@@ -103,6 +103,12 @@ TEST_F(MainWindow, CloseBoxActsLikeButtonTwo) {
   EXPECT_TRUE(testing::marked_top_level_windows(kMarker).empty());
 }
 
+TEST_F(MainWindow, EscapeActsLikeButtonTwo) {
+  // Button 2 has the focus when the window opens; the dialog turns Escape into its command.
+  PostMessageA(GetDlgItem(window_, IDCANCEL), WM_KEYDOWN, VK_ESCAPE, 0);
+  EXPECT_TRUE(app_->wait_for_exit(10000));
+}
+
 TEST_F(MainWindow, CreatesTheDialUpOptionKeyVolatileAndWritesNoValue) {
   HKEY key = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58\\rasto\\Option", 0, KEY_ALL_ACCESS, &key),
