@@ -67,6 +67,8 @@ BOOL UpdateDialog::init_window() {
   SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
   read_connection_options(state_.Connection);
   set_up_file_list();
+  // A swap cut short by a crash may have left a file only under its backup name: put it back
+  // before the versions are read.
   recover_interrupted_swaps();
   MainWindowSurface surface(window_);
   fill_file_table(state_.Table, surface, read_file_version);
