@@ -115,5 +115,26 @@ TEST_F(VersionCheck, SecondCheckFetchesTheListAgain) {
   EXPECT_EQ(server_.requests_for("/vc-twice/update.txt").size(), 2u);
 }
 
+TEST_F(VersionCheck, CloseRequestDuringTheCheckIsIgnored) {
+  std::string list;
+  for (int i = 0; i < 12; ++i) list += "unknown" + std::to_string(i) + ".dll&1\r\n";
+  list += "vemoda.dll&1,02,3,0046\r\n";
+  server_.put_file("vc-slow/update.txt", list);
+  testing::set_updater_url(server_.url("/_fault/trickle=16:40/vc-slow/"));
+  start();
+  testing::click_button(window_, 1000);
+  ASSERT_TRUE(testing::wait_until(
+      [&] { return testing::control_text(window_, 1007).rfind("アップデート情報を取得しています。", 0) == 0; }, 20000));
+  PostMessageA(window_, WM_CLOSE, 0, 0);  // the close box while button 2 is disabled
+  HWND box = wait_for_box("情報");
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(testing::message_box_text(box), "1個のアップデート可能なファイルがあります。");
+  testing::click_button(box, IDOK);
+  EXPECT_TRUE(testing::wait_until([&] { return idle_buttons(); }, 10000));
+  EXPECT_FALSE(app_->wait_for_exit(500));
+  testing::click_button(window_, IDCANCEL);  // idle again: now it closes
+  EXPECT_TRUE(app_->wait_for_exit(10000));
+}
+
 }  // namespace
 }  // namespace tolvex
