@@ -67,4 +67,25 @@ void patch_level2_header(Bytes& archive, const std::function<void(Bytes&)>& patc
   archive[kCrcAt + 1] = static_cast<std::uint8_t>(crc >> 8);
 }
 
+Bytes level0_member(const char* method, const std::string& name, const Bytes& data, std::uint16_t crc) {
+  Bytes h{0, 0};
+  h.insert(h.end(), method, method + 5);
+  for (int i = 0; i < 2; ++i) {
+    for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(data.size() >> (8 * k)));
+  }
+  for (int k = 0; k < 4; ++k) h.push_back(0);  // MS-DOS time
+  h.push_back(0x20);
+  h.push_back(0);  // level
+  h.push_back(static_cast<std::uint8_t>(name.size()));
+  h.insert(h.end(), name.begin(), name.end());
+  h.push_back(static_cast<std::uint8_t>(crc));
+  h.push_back(static_cast<std::uint8_t>(crc >> 8));
+  h[0] = static_cast<std::uint8_t>(h.size() - 2);
+  unsigned sum = 0;
+  for (std::size_t i = 2; i < h.size(); ++i) sum += h[i];
+  h[1] = static_cast<std::uint8_t>(sum);
+  h.insert(h.end(), data.begin(), data.end());
+  return h;
+}
+
 }  // namespace tolvex::lha::testing

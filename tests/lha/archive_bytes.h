@@ -37,4 +37,8 @@ void patch_level2_header(Bytes& archive, const std::function<void(Bytes& archive
 
 void put_le32(Bytes& bytes, std::size_t at, std::uint32_t value);
 
+// A level-0 member (header and data) with any method and any stored name, written by hand:
+// our writer would not write hostile names or methods it cannot decode.
+Bytes level0_member(const char* method, const std::string& name, const Bytes& data, std::uint16_t crc);
+
 }  // namespace tolvex::lha::testing

@@ -23,27 +23,6 @@ Result decode_lh5(const Bytes& stream, std::uint64_t original_size) {
   return decode_lzh(lh5, bits, original_size, sink);
 }
 
-// A level-0 member header with the given method and name around `data`.
-Bytes level0_member(const char* method, const std::string& name, const Bytes& data, std::uint16_t crc) {
-  Bytes h{0, 0};
-  h.insert(h.end(), method, method + 5);
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(data.size() >> (8 * k)));
-  }
-  for (int k = 0; k < 4; ++k) h.push_back(0);  // MS-DOS time
-  h.push_back(0x20);
-  h.push_back(0);  // level
-  h.push_back(static_cast<std::uint8_t>(name.size()));
-  h.insert(h.end(), name.begin(), name.end());
-  h.push_back(static_cast<std::uint8_t>(crc));
-  h.push_back(static_cast<std::uint8_t>(crc >> 8));
-  h[0] = static_cast<std::uint8_t>(h.size() - 2);
-  unsigned sum = 0;
-  for (std::size_t i = 2; i < h.size(); ++i) sum += h[i];
-  h[1] = static_cast<std::uint8_t>(sum);
-  h.insert(h.end(), data.begin(), data.end());
-  return h;
-}
 
 Bytes two_member_archive() {
   Bytes archive;
@@ -124,15 +103,15 @@ TEST(HostileArchive, CrcAndHeaderChecksumMismatchesAreReported) {
   testing::decode_all(bad_header_crc, &end);
   EXPECT_EQ(end.status, Status::header_checksum);
 
-  Bytes level0 = level0_member("-lh0-", "a.txt", testing::bytes_of("abc"), 0);
+  Bytes level0 = testing::level0_member("-lh0-", "a.txt", testing::bytes_of("abc"), 0);
   level0[1] ^= 0xFF;
   testing::decode_all(level0, &end);
   EXPECT_EQ(end.status, Status::header_checksum);
 }
 
 TEST(HostileArchive, UnsupportedMethodFailsThatMemberOnlyAndUnknownHeadersStop) {
-  Bytes archive = level0_member("-lh1-", "old.txt", testing::bytes_of("whatever"), 0);
-  Bytes good = level0_member("-lh0-", "ok.txt", testing::bytes_of("fine"), crc16(reinterpret_cast<const std::uint8_t*>("fine"), 4));
+  Bytes archive = testing::level0_member("-lh1-", "old.txt", testing::bytes_of("whatever"), 0);
+  Bytes good = testing::level0_member("-lh0-", "ok.txt", testing::bytes_of("fine"), crc16(reinterpret_cast<const std::uint8_t*>("fine"), 4));
   archive.insert(archive.end(), good.begin(), good.end());
   archive.push_back(0);
   auto members = testing::decode_all(archive);
@@ -144,7 +123,7 @@ TEST(HostileArchive, UnsupportedMethodFailsThatMemberOnlyAndUnknownHeadersStop) 
   Result end;
   testing::decode_all(testing::bytes_of("MZ this is not an archive at all, just text"), &end);
   EXPECT_EQ(end.status, Status::bad_header);
-  Bytes level7 = level0_member("-lh0-", "a", {}, 0);
+  Bytes level7 = testing::level0_member("-lh0-", "a", {}, 0);
   level7[20] = 7;
   testing::decode_all(level7, &end);
   EXPECT_FALSE(end.ok());

@@ -20,3 +20,11 @@ function(tolvex_http_server_fixture)
   set_tests_properties(${F_NAME}_stop PROPERTIES FIXTURES_CLEANUP ${F_NAME} TIMEOUT 60)
   set(${F_NAME}_DIR ${dir} PARENT_SCOPE)
 endfunction()
+
+# tolvex_use_http_server(TEST test FIXTURE fixture)
+# Makes `test` require the server fixture and tells it the server's folder (TOLVEX_HTTP_DIR).
+function(tolvex_use_http_server)
+  cmake_parse_arguments(U "" "TEST;FIXTURE" "" ${ARGN})
+  set_property(TEST ${U_TEST} APPEND PROPERTY FIXTURES_REQUIRED ${U_FIXTURE})
+  set_property(TEST ${U_TEST} APPEND PROPERTY ENVIRONMENT TOLVEX_HTTP_DIR=${CMAKE_CURRENT_BINARY_DIR}/${U_FIXTURE})
+endfunction()

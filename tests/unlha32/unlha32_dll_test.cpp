@@ -13,6 +13,7 @@
 #include "lha/crc16.h"
 #include "lha/file_handle.h"
 #include "support/temp_dir.h"
+#include "archive_bytes.h"
 
 namespace {
 
@@ -87,24 +88,9 @@ void write_archive(const std::string& name, const std::vector<tolvex::lha::Archi
 
 // A level-0 member with any stored name (our writer would not write hostile names).
 Bytes level0_member(const std::string& name, const std::string& data) {
-  Bytes h{0, 0, '-', 'l', 'h', '0', '-'};
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(data.size() >> (8 * k)));
-  }
-  for (int k = 0; k < 4; ++k) h.push_back(0);
-  h.push_back(0x20);
-  h.push_back(0);
-  h.push_back(static_cast<std::uint8_t>(name.size()));
-  h.insert(h.end(), name.begin(), name.end());
-  std::uint16_t crc = tolvex::lha::crc16(reinterpret_cast<const std::uint8_t*>(data.data()), data.size());
-  h.push_back(static_cast<std::uint8_t>(crc));
-  h.push_back(static_cast<std::uint8_t>(crc >> 8));
-  h[0] = static_cast<std::uint8_t>(h.size() - 2);
-  unsigned sum = 0;
-  for (std::size_t i = 2; i < h.size(); ++i) sum += h[i];
-  h[1] = static_cast<std::uint8_t>(sum);
-  h.insert(h.end(), data.begin(), data.end());
-  return h;
+  const Bytes bytes(data.begin(), data.end());
+  return tolvex::lha::testing::level0_member("-lh0-", name, bytes,
+                                             tolvex::lha::crc16(bytes.data(), bytes.size()));
 }
 
 class Unlha32Dll : public ::testing::Test {
