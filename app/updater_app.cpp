@@ -2,24 +2,17 @@
 
 #include <commctrl.h>
 
-#include "app/settings.h"
 #include "ui/update_dialog.h"
+#include "win/window_helpers.h"
 
 namespace tolvex {
 
-const char kInstanceMutexName[] = "tolvex2.exe";
-
-HWND find_running_instance() {
-  for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
-       window = GetWindow(window, GW_HWNDNEXT)) {
-    if (GetPropA(window, kUpdaterWindowMarker) != nullptr) return window;
-  }
-  return nullptr;
-}
+HWND find_running_instance() { return find_marked_window(kUpdaterWindowMarker); }
 
 bool UpdaterApp::start_up() {
-  // The handle is deliberately never closed: the name lives as long as this process.
-  CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+  // The mutex carries the same name as the window's marker. Its handle is deliberately never
+  // closed: the name lives as long as this process.
+  CreateMutexA(nullptr, TRUE, kUpdaterWindowMarker);
   if (GetLastError() == ERROR_ALREADY_EXISTS) {
     HWND running = find_running_instance();
     if (running == nullptr) return false;
@@ -32,7 +25,6 @@ bool UpdaterApp::start_up() {
   // The common controls draw in the platform's current style (see the manifest).
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
-  registry_root_ = kRegistryRoot;
 
   UpdateDialog window(instance_);
   window.run_modal();

@@ -1,7 +1,7 @@
 #pragma once
 // The display surfaces the catalogue writes: the list view's rows and the status line. The main
 // window implements them with its controls; tests record what is written.
-#include "net/status_surface.h"
+#include "base/status_surface.h"
 
 namespace tolvex {
 

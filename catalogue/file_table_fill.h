@@ -14,4 +14,8 @@ using VersionReader = int (*)(const char* name, char* out, std::size_t size);
 // (name in column 0, version in column 1). Column 2 and the update flags are left alone.
 void fill_file_table(ManagedFileTable& table, CatalogueView& view, VersionReader reader);
 
+// Clears the view, reads every row's version with `reader` (but row `kept_row`, whose version
+// is already set) and inserts the rows again. The update flags are left alone.
+void show_file_rows(ManagedFileTable& table, CatalogueView& view, VersionReader reader, int kept_row = -1);
+
 }  // namespace tolvex

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "net/error_code.h"
+#include "base/error_code.h"
 
 namespace tolvex {
 

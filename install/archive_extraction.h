@@ -1,6 +1,6 @@
 #pragma once
 // Extraction of one downloaded archive with the archive library UNLHA32.dll.
-#include <windows.h>
+#include "base/native_window.h"
 
 namespace tolvex {
 
@@ -10,6 +10,6 @@ extern const char kExtractCommandFormat[];
 // Extracts every member of `archive_name` into the current directory by calling the library's
 // command entry (export ordinal 1). Returns the library's result; -1 when the library or its
 // entry cannot be loaded.
-int extract_archive(HWND owner, const char* archive_name);
+[[nodiscard]] int extract_archive(NativeWindow owner, const char* archive_name);
 
 }  // namespace tolvex

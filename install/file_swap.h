@@ -8,14 +8,14 @@ namespace tolvex {
 void remove_file(const char* name);
 // Renames `source` to `destination`; fails, changing nothing, when `destination` exists or
 // `source` does not.
-bool rename_file(const char* source, const char* destination);
+[[nodiscard]] bool rename_file(const char* source, const char* destination);
 // True when `name` can be opened for reading.
-bool is_readable(const char* name);
+[[nodiscard]] bool is_readable(const char* name);
 // True when anything exists under `name`.
-bool exists(const char* name);
+[[nodiscard]] bool exists(const char* name);
 // Writes `name`'s data through to the disk, so that a crash after a rename cannot leave a file
 // shorter than it was. False when the file cannot be opened or flushed.
-bool flush_to_disk(const char* name);
+[[nodiscard]] bool flush_to_disk(const char* name);
 
 // Puts a backup left by an interrupted swap back under the file's name when the file itself is
 // missing; the backup of a present file is left for the next swap to remove.

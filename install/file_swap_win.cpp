@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "install/file_swap.h"
+#include "win/scoped_win.h"
 
 namespace tolvex {
 
@@ -22,15 +23,15 @@ bool is_readable(const char* name) {
 bool exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 
 bool flush_to_disk(const char* name) {
-  HANDLE file = CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  const bool flushed = FlushFileBuffers(file) != FALSE;
-  CloseHandle(file);
-  return flushed;
+  OwnedHandle file(
+      CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  return FlushFileBuffers(file.get()) != FALSE;
 }
 
 void restore_orphaned_backup(const char* target, const char* backup) {
-  if (!exists(target) && exists(backup)) rename_file(backup, target);
+  // A failure leaves the backup for the swap of that row to put back.
+  if (!exists(target) && exists(backup)) (void)rename_file(backup, target);
 }
 
 }  // namespace tolvex

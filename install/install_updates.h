@@ -1,15 +1,23 @@
 #pragma once
 // The installation step of the update command: close the sibling programs, extract and swap in
 // every flagged file, refresh the list, start the sibling programs again.
-#include "app/waiter.h"
-#include "workflow/command_window.h"
-#include "workflow/window_state.h"
+#include <cstdint>
+
+#include "base/native_window.h"
+#include "base/waiter.h"
+#include "catalogue/catalogue_view.h"
+#include "catalogue/managed_file_table.h"
+#include "install/sibling_programs.h"
 
 namespace tolvex {
 
-// Returns 1 when every flagged file was replaced (the updater's own file, which is only staged
-// as "tolvex.___", always counts as replaced), 0 when at least one failed.
-int install_updates(UpdateWindowState& state, CommandWindow& window, Waiter& waiter);
+// Installs every flagged row of `table`, showing progress in `view`; `owner` is the window the
+// archive library and the final activation refer to. `was_running` records the sibling programs
+// closed (and started again). Returns 1 when every flagged file was replaced (the updater's own
+// file, which is only staged as "tolvex.___", always counts as replaced), 0 when at least one
+// failed.
+[[nodiscard]] int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount],
+                                  CatalogueView& view, NativeWindow owner, Waiter& waiter);
 
 // Puts back, at start-up, any managed file that an interrupted swap left only under its backup
 // name.

@@ -1,8 +1,11 @@
 #include "install/install_updates.h"
 
+#include <windows.h>
+
 #include <cstdio>
 #include <cstring>
 
+#include "catalogue/file_table_fill.h"
 #include "catalogue/file_version_reader.h"
 #include "install/archive_extraction.h"
 #include "install/archive_names.h"
@@ -14,10 +17,10 @@ namespace tolvex {
 namespace {
 
 // A row whose swap failed: its archive and staged file go, the old file stays (or comes back).
-void report_failed_row(const ArchiveNames& names, CommandWindow& window, int& result) {
+void report_failed_row(const ArchiveNames& names, StatusSurface& status, int& result) {
   char text[1024] = {};
   std::snprintf(text, sizeof text, "%s:update faild.", names.target);
-  window.show_status(text);
+  status.show_status(text);
   result = 0;
   remove_file(names.archive);
   remove_file(names.staged);
@@ -25,44 +28,37 @@ void report_failed_row(const ArchiveNames& names, CommandWindow& window, int& re
 
 // Swaps the staged file in under the target's name, keeping the old file as the backup until
 // the new one stands under the name.
-void swap_in(const ArchiveNames& names, CommandWindow& window, int& result) {
-  flush_to_disk(names.staged);
+void swap_in(const ArchiveNames& names, StatusSurface& status, int& result) {
+  (void)flush_to_disk(names.staged);  // best effort; a missing staged file fails the rename below
   remove_file(names.backup);
   if (is_readable(names.target) && !rename_file(names.target, names.backup)) {
-    report_failed_row(names, window, result);
+    report_failed_row(names, status, result);
     return;
   }
   if (!rename_file(names.staged, names.target)) {
-    report_failed_row(names, window, result);
-    rename_file(names.backup, names.target);
+    report_failed_row(names, status, result);
+    (void)rename_file(names.backup, names.target);  // fails only when no backup was made
     return;
   }
   remove_file(names.backup);
   remove_file(names.archive);
 }
 
-void refresh_table(ManagedFileTable& table, const char* staged_updater_version, CommandWindow& window) {
-  window.clear_rows();
+// The row of the updater's own file, or -1.
+int updater_row(const ManagedFileTable& table) {
   for (int i = 0; i < table.RowCount; ++i) {
-    FileEntry& row = table.FileRows[i];
-    if (std::strcmp(row.Name, "tolvex.exe") == 0 && staged_updater_version[0] != '\0') {
-      set_row_version(table, i, staged_updater_version);
-    } else {
-      char text[kVersionTextSize] = {};
-      read_file_version(row.Name, text, sizeof text);
-      set_row_version(table, i, text);
-    }
-    window.insert_row(i, row.Name, table.DisplayVersions[i]);
+    if (std::strcmp(table.FileRows[i].Name, "tolvex.exe") == 0) return i;
   }
+  return -1;
 }
 
 }  // namespace
 
-int install_updates(UpdateWindowState& state, CommandWindow& window, Waiter& waiter) {
-  close_sibling_programs(state.WasRunning, window, waiter);
+int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView& view,
+                    NativeWindow owner, Waiter& waiter) {
+  close_sibling_programs(was_running, view, waiter);
   int result = 1;
   char staged_updater_version[1024] = {};
-  ManagedFileTable& table = state.Table;
   for (int i = 0; i < table.RowCount; ++i) {
     if (table.UpdateFlags[i] == 0) continue;
     const ArchiveNames names = form_archive_names(table.FileRows[i].Name);
@@ -70,7 +66,9 @@ int install_updates(UpdateWindowState& state, CommandWindow& window, Waiter& wai
     // A staged file left by an earlier, interrupted run must never be installed as this one.
     remove_file(names.staged);
     if (!updater) restore_orphaned_backup(names.target, names.backup);
-    extract_archive(window.owner(), names.archive);
+    // The library's result is not read: a failed extraction leaves no staged file, which the
+    // swap then reports for this row.
+    (void)extract_archive(owner, names.archive);
     if (updater) {
       char text[kVersionTextSize] = {};
       read_file_version(names.staged, text, sizeof text);
@@ -78,12 +76,15 @@ int install_updates(UpdateWindowState& state, CommandWindow& window, Waiter& wai
       remove_file(names.archive);
       continue;
     }
-    swap_in(names, window, result);
+    swap_in(names, view, result);
   }
-  refresh_table(table, staged_updater_version, window);
-  window.show_status("アップデート終了");
-  restart_sibling_programs(state.WasRunning, window, waiter);
-  SetForegroundWindow(window.owner());
+  // The staged updater replaces itself later: the list shows the version it brings.
+  const int kept_row = staged_updater_version[0] != '\0' ? updater_row(table) : -1;
+  if (kept_row >= 0) set_row_version(table, kept_row, staged_updater_version);
+  show_file_rows(table, view, read_file_version, kept_row);
+  view.show_status("アップデート終了");
+  restart_sibling_programs(was_running, view, waiter);
+  SetForegroundWindow(static_cast<HWND>(owner));
   return result;
 }
 

@@ -2,10 +2,14 @@
 #include <shellapi.h>
 
 #include <cstdio>
+#include <string>
 #include <vector>
 
 #include "install/sibling_programs.h"
 #include "text/cp932.h"
+#include "win/program_path.h"
+#include "win/scoped_win.h"
+#include "win/window_helpers.h"
 
 namespace tolvex {
 
@@ -14,41 +18,13 @@ const SiblingProgram kSiblingPrograms[kSiblingCount] = {
     {"gaft2.exe", "gaft.exe"},   {"orbe2.exe", "orbe.exe"},
 };
 
-namespace {
-
-// Shows the wait cursor while it lives; the previous cursor comes back on every way out.
-class WaitCursor {
- public:
-  WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-  ~WaitCursor() { SetCursor(previous_); }
-  WaitCursor(const WaitCursor&) = delete;
-  WaitCursor& operator=(const WaitCursor&) = delete;
-
- private:
-  HCURSOR previous_;
-};
-
-// The folder of the updater's own program file, without the final separator.
-bool updater_folder(char (&folder)[1024]) {
-  DWORD length = GetModuleFileNameA(nullptr, folder, sizeof folder);
-  if (length == 0 || length >= sizeof folder) return false;
-  const char* separator = find_last_path_separator(folder);
-  if (separator == nullptr) return false;
-  folder[separator - folder] = '\0';
-  return true;
-}
-
-}  // namespace
-
 void close_sibling_programs(std::int32_t (&was_running)[kSiblingCount], StatusSurface& status, Waiter& waiter) {
   WaitCursor cursor;
   // Every marked window is closed, however many there are.
   std::vector<HWND> found;
   for (int row = 0; row < kSiblingCount; ++row) {
     was_running[row] = 0;
-    for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
-         window = GetWindow(window, GW_HWNDNEXT)) {
-      if (GetPropA(window, kSiblingPrograms[row].marker) == nullptr) continue;
+    for (HWND window : find_marked_windows(kSiblingPrograms[row].marker)) {
       if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
       found.push_back(window);
       char text[256] = {};
@@ -66,18 +42,18 @@ void close_sibling_programs(std::int32_t (&was_running)[kSiblingCount], StatusSu
 }
 
 void restart_sibling_programs(const std::int32_t (&was_running)[kSiblingCount], StatusSurface& status, Waiter& waiter) {
-  char folder[1024] = {};
-  const bool have_folder = updater_folder(folder);
+  const std::string folder = program_folder();
+  const bool have_folder = !folder.empty();
   unsigned started = 0;
   for (int row = 0; row < kSiblingCount; ++row) {
     if (was_running[row] == 0) continue;
     char path[1024] = {};
     if (have_folder) {
-      std::snprintf(path, sizeof path, "%s\\%s", folder, kSiblingPrograms[row].program);
+      std::snprintf(path, sizeof path, "%s\\%s", folder.c_str(), kSiblingPrograms[row].program);
     } else {
       copy_cp932_text(path, sizeof path, kSiblingPrograms[row].program);
     }
-    ShellExecuteA(nullptr, "open", path, "", have_folder ? folder : nullptr, SW_SHOWNOACTIVATE);
+    ShellExecuteA(nullptr, "open", path, "", have_folder ? folder.c_str() : nullptr, SW_SHOWNOACTIVATE);
     ++started;
   }
   if (started != 0) {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "lha/crc16.h"
-#include "lha/file_handle.h"
+#include "base/unique_file.h"
 #include "text/cp932.h"
 
 namespace tolvex::lha {

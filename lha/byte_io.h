@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "lha/file_handle.h"
+#include "base/unique_file.h"
 
 namespace tolvex::lha {
 

@@ -10,7 +10,7 @@
 
 #include "lha/archive_reader.h"
 #include "lha/archive_writer.h"
-#include "lha/file_handle.h"
+#include "base/unique_file.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int create(const char* archive, int count, char** files, tolvex::lha::Method met
   using namespace tolvex::lha;
   std::vector<ArchiveMember> members;
   for (int i = 0; i < count; ++i) {
-    UniqueFile in = open_file(files[i], "rb");
+    tolvex::UniqueFile in = tolvex::open_file(files[i], "rb");
     if (!in) {
       std::fprintf(stderr, "cannot open %s\n", files[i]);
       return 2;
@@ -90,7 +90,7 @@ int run(char command, const char* archive, const char* folder) {
         continue;
       }
       std::string path = std::string(folder) + "/" + header.file_name;
-      UniqueFile out = open_file(path, "wb");
+      tolvex::UniqueFile out = tolvex::open_file(path, "wb");
       if (!out) {
         std::fprintf(stderr, "cannot create %s\n", path.c_str());
         return 2;

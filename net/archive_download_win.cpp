@@ -1,8 +1,8 @@
 #include <string>
 
-#include "app/settings.h"
+#include "settings/settings.h"
 #include "net/archive_file.h"
-#include "net/error_code.h"
+#include "base/error_code.h"
 #include "net/http_get_win.h"
 #include "net/http_transfer.h"
 #include "net/transfer_texts.h"

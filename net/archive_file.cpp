@@ -7,7 +7,7 @@ constexpr std::size_t kFileBufferBytes = 64 * 1024;
 }  // namespace
 
 bool ArchiveFile::create(const char* name) {
-  close();
+  (void)close();  // a file left open by an earlier failure is abandoned
   file_ = std::fopen(name, "wb");
   if (file_ == nullptr) return false;
   std::setvbuf(file_, nullptr, _IOFBF, kFileBufferBytes);

@@ -9,18 +9,18 @@ namespace tolvex {
 class ArchiveFile {
  public:
   ArchiveFile() = default;
-  ~ArchiveFile() { close(); }
+  ~ArchiveFile() { (void)close(); }  // only failure paths get here with a file still open
   ArchiveFile(const ArchiveFile&) = delete;
   ArchiveFile& operator=(const ArchiveFile&) = delete;
 
   // Opens `name` (relative to the current directory) with fopen mode "wb". False when it
   // cannot be created.
-  bool create(const char* name);
+  [[nodiscard]] bool create(const char* name);
   // Writes all `length` bytes; false on a failed or short write.
-  bool write(const char* bytes, std::size_t length);
+  [[nodiscard]] bool write(const char* bytes, std::size_t length);
   // Flushes and closes; false when the last buffered bytes could not be written. Closing a
   // file that is not open succeeds.
-  bool close();
+  [[nodiscard]] bool close();
 
  private:
   std::FILE* file_ = nullptr;

@@ -1,19 +1,9 @@
 #include "net/connection_steps.h"
 
-#include "net/abort_request.h"
-#include "net/error_code.h"
-#include "net/error_messages.h"
+#include "base/abort_request.h"
+#include "base/error_code.h"
 
 namespace tolvex {
-namespace {
-
-void show_last_error(StatusSurface& status) {
-  char message[kStatusTextSize] = {};
-  describe_error(last_error(), message);
-  status.show_status(message);
-}
-
-}  // namespace
 
 const char kDialUpStatusText[] = "ダイアルアップ接続";
 const char kDisconnectStatusText[] = "切断";

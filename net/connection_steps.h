@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "net/dial_up_link.h"
-#include "net/status_surface.h"
+#include "base/status_surface.h"
 
 namespace tolvex {
 
@@ -16,12 +16,12 @@ extern const char kDisconnectStatusText[];  // "切断"
 // Otherwise shows "ダイアルアップ接続" and dials `dial_up_name` unless a dial-up connection is
 // already active; `dialled_by_us` becomes 1 only when this call dialled. On failure the error's
 // message replaces the status text.
-int connect_step(DialUpLink& link, std::uint32_t connect_type, const char* dial_up_name,
+[[nodiscard]] int connect_step(DialUpLink& link, std::uint32_t connect_type, const char* dial_up_name,
                  std::int32_t& dialled_by_us, StatusSurface& status);
 
 // Hangs up only what this command dialled (`connect_type` non-zero and `dialled_by_us` 1),
 // showing "切断". On failure resets the progress bar and shows the error's message.
-int disconnect_step(DialUpLink& link, std::uint32_t connect_type, std::int32_t dialled_by_us,
+[[nodiscard]] int disconnect_step(DialUpLink& link, std::uint32_t connect_type, std::int32_t dialled_by_us,
                     StatusSurface& status);
 
 }  // namespace tolvex

@@ -4,7 +4,7 @@
 #include <memory>
 #include <new>
 
-#include "net/error_code.h"
+#include "base/error_code.h"
 
 namespace tolvex {
 namespace {
@@ -51,7 +51,7 @@ int DialUpLink::dial_up(const char* entry_name) {
   if (result == kRasSuccess) return 1;
 
   // Release whatever the failed dial left behind; the dial's own code is what the user sees.
-  hang_up();
+  (void)hang_up();
   dialled_ = false;
   set_last_error(result == kRasNotEnoughMemory ? kErrorOutOfMemory : kErrorDialFailed);
   return 0;

@@ -3,7 +3,7 @@
 // serves the program; tests build their own over a fake service and a recording waiter.
 #include <cstdint>
 
-#include "app/waiter.h"
+#include "base/waiter.h"
 #include "net/remote_access_service.h"
 
 namespace tolvex {
@@ -19,14 +19,14 @@ class DialUpLink {
   // failure with 2024 (name empty or longer than 256 bytes), 2003 (active connections
   // unreadable), 2017 (dial reported lack of memory) or 2008 (any other dial failure, after
   // hanging up what the failed dial left).
-  int dial_up(const char* entry_name);
+  [[nodiscard]] int dial_up(const char* entry_name);
 
   // Hangs up the connection this program dialled, trying again once after 3000 ms: 1 on
   // success or when nothing was dialled, 0 with LastError 2009 when both attempts fail.
-  int hang_up();
+  [[nodiscard]] int hang_up();
 
   // 1 when any dial-up connection is active, 0 when none is, -1 when the list cannot be read.
-  int has_active_connection();
+  [[nodiscard]] int has_active_connection();
 
   RasConnection handle() const { return handle_; }
   bool dialled() const { return dialled_; }

@@ -1,4 +1,4 @@
-#include "app/waiter.h"
+#include "base/waiter.h"
 #include "net/dial_up_link.h"
 
 namespace tolvex {

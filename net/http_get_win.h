@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "net/internet_handle_win.h"
+#include "win/scoped_win.h"
 #include "net/sliced_body_reader.h"
 
 namespace tolvex {
@@ -19,13 +19,13 @@ class HttpGet : public BodySource {
   // sends it. http is plain; https goes over TLS with the platform's certificate checks. False
   // when the URL cannot be split or names another scheme (nothing is sent then), or when
   // connecting, opening or sending fails.
-  bool send(const char* url, const char* header_text);
+  [[nodiscard]] bool send(const char* url, const char* header_text);
 
   // The response's status code; 0 when it cannot be read.
   unsigned long status_code() const;
 
   // The response's Content-Length as a number; false (and 0) when the header is missing.
-  bool announced_length(std::int32_t& length) const;
+  [[nodiscard]] bool announced_length(std::int32_t& length) const;
 
   // BodySource: reads the next bytes of the body.
   bool read(char* buffer, std::size_t size, std::size_t& received) override;

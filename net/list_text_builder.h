@@ -17,11 +17,11 @@ class ListTextBuilder {
 
   // Allocates room for an announced body of `announced` bytes plus the terminator, zeroed.
   // False when that exceeds the limit or cannot be allocated.
-  bool reserve(std::size_t announced);
+  [[nodiscard]] bool reserve(std::size_t announced);
 
   // Appends the chunk's bytes up to `length` or its first NUL, whichever comes first, growing
   // the text when needed. False when the text would exceed the limit or cannot grow.
-  bool append_chunk(const char* chunk, std::size_t length);
+  [[nodiscard]] bool append_chunk(const char* chunk, std::size_t length);
 
   // The text so far (never null after a successful reserve).
   const char* text() const { return buffer_ ? buffer_.get() : ""; }

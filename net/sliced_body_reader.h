@@ -18,7 +18,7 @@ class BodySource {
  public:
   virtual ~BodySource() = default;
   // Reads up to `size` bytes; `received` 0 means the body is complete. False on failure.
-  virtual bool read(char* buffer, std::size_t size, std::size_t& received) = 0;
+  [[nodiscard]] virtual bool read(char* buffer, std::size_t size, std::size_t& received) = 0;
 };
 
 enum class BodyEnd {
@@ -30,6 +30,6 @@ enum class BodyEnd {
 // Called with each slice in order; returns false to stop right after that slice.
 using SliceHandler = std::function<bool(const char* slice, std::size_t length)>;
 
-BodyEnd read_body_in_slices(BodySource& source, const SliceHandler& handle_slice);
+[[nodiscard]] BodyEnd read_body_in_slices(BodySource& source, const SliceHandler& handle_slice);
 
 }  // namespace tolvex

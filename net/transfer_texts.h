@@ -2,7 +2,7 @@
 // The progress texts that the transfers pass to the callback (code page 932).
 #include <cstddef>
 
-#include "net/error_messages.h"
+#include "base/error_messages.h"
 
 namespace tolvex {
 

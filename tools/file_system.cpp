@@ -9,6 +9,8 @@
 #include <cstring>
 #include <memory>
 
+#include "base/unique_file.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
@@ -19,11 +21,6 @@
 
 namespace tolvex::publish {
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 #ifdef _WIN32
 using FileStatus = struct _stat64;
@@ -87,7 +84,7 @@ bool list_files(const std::string& folder, std::vector<std::string>& names) {
 bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                      std::uint64_t max_size) {
   bytes.clear();
-  UniqueFile file(std::fopen(path.c_str(), "rb"));
+  UniqueFile file = open_file(path, "rb");
   if (!file) {
     error = "cannot open: " + last_system_error();
     return false;
@@ -110,7 +107,7 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, 
 }
 
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  UniqueFile file(std::fopen(path.c_str(), "wb"));
+  UniqueFile file = open_file(path, "wb");
   if (!file) return false;
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
   return std::fclose(file.release()) == 0;

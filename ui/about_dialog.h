@@ -17,8 +17,4 @@ class AboutDialog {
   HWND owner_;
 };
 
-// Centres `window` over `reference`, or over the screen's work area when `reference` is null,
-// keeping it on the screen.
-void centre_window(HWND window, HWND reference);
-
 }  // namespace tolvex

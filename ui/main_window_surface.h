@@ -17,7 +17,7 @@ class MainWindowSurface : public CommandWindow {
   void show_status(const char* text) override;
   void reset_progress() override;
   void set_buttons(bool enable_commands, bool enable_cancel, const char* cancel_label) override;
-  HWND owner() const override { return dialog_; }
+  NativeWindow owner() const override { return dialog_; }
 
  private:
   HWND list() const;

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "net/abort_request.h"
+#include "base/abort_request.h"
 #include "resources/resource_ids.h"
 #include "ui/main_window_handle.h"
 #include "ui/progress.h"
@@ -29,7 +29,7 @@ int progress_callback(std::int32_t, std::uint32_t done, std::uint32_t total, con
   } else if (!abort_requested()) {
     return 0;
   }
-  if (message_boxes().show(window, kAbortQuestionText, kAbortQuestionCaption, MB_OKCANCEL | MB_DEFBUTTON2) == IDOK)
+  if (message_boxes().show(window, kAbortQuestionText, kAbortQuestionCaption, BoxKind::kAbortQuestion) == BoxAnswer::kOk)
     return 1;  // AbortRequested stays set until the command has read it
   set_abort_requested(false);
   return 0;

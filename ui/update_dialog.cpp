@@ -2,15 +2,17 @@
 
 #include <commctrl.h>
 
+#include "base/abort_request.h"
 #include "catalogue/file_table_fill.h"
 #include "catalogue/file_version_reader.h"
-#include "net/abort_request.h"
+#include "install/install_updates.h"
+#include "net/update_transfers.h"
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
 #include "ui/main_window_handle.h"
 #include "ui/main_window_surface.h"
 #include "ui/progress.h"
-#include "install/install_updates.h"
+#include "win/window_helpers.h"
 #include "workflow/update_command.h"
 #include "workflow/version_check_command.h"
 
@@ -163,21 +165,18 @@ void UpdateDialog::on_cancel() {
   EndDialog(window_, IDCANCEL);
 }
 
-void UpdateDialog::on_version_check() {
-  if (command_running_) return;
-  command_running_ = true;
-  MainWindowSurface surface(window_);
-  CommandContext context{state_, surface, dial_up_link(), progress_callback, message_boxes(), system_waiter()};
-  run_version_check(context);
-  command_running_ = false;
-}
+void UpdateDialog::on_version_check() { run_command(run_version_check); }
 
-void UpdateDialog::on_update() {
+void UpdateDialog::on_update() { run_command(run_update); }
+
+// One command at a time, over the window's real surfaces and the system's services.
+void UpdateDialog::run_command(void (*command)(CommandContext&)) {
   if (command_running_) return;
   command_running_ = true;
   MainWindowSurface surface(window_);
-  CommandContext context{state_, surface, dial_up_link(), progress_callback, message_boxes(), system_waiter()};
-  run_update(context);
+  CommandContext context{state_,           surface,          dial_up_link(),  wininet_transfers(),
+                         progress_callback, message_boxes(), system_waiter(), install_updates};
+  command(context);
   command_running_ = false;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "workflow/command_context.h"
 #include "workflow/window_state.h"
 
 namespace tolvex {
@@ -37,6 +38,7 @@ class UpdateDialog {
   void on_cancel();
   void on_version_check();
   void on_update();
+  void run_command(void (*command)(CommandContext&));
 
   HINSTANCE instance_;
   HWND window_ = nullptr;

@@ -6,6 +6,7 @@
 #include "unlha32/result_codes.h"
 #include "unlha32/wildcard.h"
 #include "unlha32/win_file.h"
+#include "win/scoped_win.h"
 
 namespace tolvex::unlha32 {
 namespace {

@@ -1,6 +1,8 @@
 // UNLHA32.dll: the archive command entry, exported at ordinal 1 and as "Unlha" by the .def files.
 #include <windows.h>
 
+#include "unlha32/unlha32.h"
+
 #include "unlha32/command_line.h"
 #include "unlha32/extractor.h"
 #include "unlha32/report_buffer.h"

@@ -1,23 +1,33 @@
 #pragma once
 // What the two commands work with: the window's state and surfaces, the dial-up link, the
-// progress callback handed to transfers, the message boxes and the waits around the sibling
-// programs.
-#include "app/waiter.h"
+// transfers and the progress callback handed to them, the message boxes, the waits around the
+// sibling programs and the installation step.
+#include <functional>
+
+#include "base/progress_callback.h"
+#include "base/waiter.h"
 #include "net/dial_up_link.h"
-#include "net/progress_callback.h"
+#include "net/update_transfers.h"
 #include "workflow/command_window.h"
 #include "workflow/message_boxes.h"
 #include "workflow/window_state.h"
 
 namespace tolvex {
 
+// Installs the downloaded archives of the flagged rows (install_updates in the program): 1 when
+// every flagged file was replaced.
+using InstallStep = std::function<int(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount],
+                                      CatalogueView& view, NativeWindow owner, Waiter& waiter)>;
+
 struct CommandContext {
   UpdateWindowState& state;
   CommandWindow& window;
   DialUpLink& link;
+  UpdateTransfers& transfers;
   ProgressCallback progress;
   MessageBoxes& boxes;
   Waiter& waiter;
+  InstallStep install;
 };
 
 }  // namespace tolvex

@@ -1,10 +1,8 @@
 #include "workflow/command_steps.h"
 
+#include "base/abort_request.h"
 #include "catalogue/update_list_text.h"
-#include "net/abort_request.h"
 #include "net/connection_steps.h"
-#include "net/error_messages.h"
-#include "net/http_transfer.h"
 
 namespace tolvex {
 
@@ -23,30 +21,21 @@ bool connect_or_ask(CommandContext& context) {
                    state.Connection.DialUpName.c_str(), state.DialledByUs, context.window) != 0)
     return true;
   return context.boxes.show(context.window.owner(), "接続に失敗しました。このまま処理を続けますか？", "接続",
-                            kQuestionBox) == IDYES;
-}
-
-void show_last_error(CommandContext& context) {
-  char message[kStatusTextSize] = {};
-  describe_error(last_error(), message);
-  context.window.show_status(message);
-  context.window.reset_progress();
+                            BoxKind::kQuestion) == BoxAnswer::kYes;
 }
 
 int fetch_step(CommandContext& context) {
-  if (fetch_update_list(context.progress) == 0) {
-    show_last_error(context);
-    return 0;
-  }
+  const int fetched = context.transfers.fetch_update_list(context.progress);
+  if (fetched == 0) show_last_error(context.window);
   context.window.reset_progress();
-  return 1;
+  return fetched;
 }
 
 void disconnect_with_report(CommandContext& context) {
   const UpdateWindowState& state = context.state;
   if (disconnect_step(context.link, static_cast<std::int32_t>(state.Connection.ConnectType), state.DialledByUs,
                       context.window) == 0) {
-    context.boxes.show(context.window.owner(), "切断に失敗しました。", "切断", kStopBox);
+    context.boxes.show(context.window.owner(), "切断に失敗しました。", "切断", BoxKind::kStop);
   }
 }
 
@@ -56,11 +45,11 @@ std::int32_t compare_kept_list(CommandContext& context) {
 
 void show_up_to_date(CommandContext& context) {
   context.boxes.show(context.window.owner(), "アップデート可能なファイルはありません。\n現在最新の環境です。", "情報",
-                     kInformationBox);
+                     BoxKind::kInformation);
 }
 
 void show_list_fetch_failed(CommandContext& context) {
-  context.boxes.show(context.window.owner(), "アップデート情報の取得に失敗しました。", "取得", kStopBox);
+  context.boxes.show(context.window.owner(), "アップデート情報の取得に失敗しました。", "取得", BoxKind::kStop);
 }
 
 }  // namespace tolvex

@@ -14,14 +14,11 @@ extern const char kAbortLabel[];  // "中断"
 void set_command_state(CommandContext& context, bool enable_commands, bool enable_cancel);
 
 // Dials when configured; on failure asks whether to go on anyway. True: go on.
-bool connect_or_ask(CommandContext& context);
-
-// Shows the message of LastError in the status line and puts the progress bar back to 0.
-void show_last_error(CommandContext& context);
+[[nodiscard]] bool connect_or_ask(CommandContext& context);
 
 // Fetches the update list with progress. On failure shows the error's message in the status
 // line. The progress bar is reset either way. 1 on success, 0 on failure.
-int fetch_step(CommandContext& context);
+[[nodiscard]] int fetch_step(CommandContext& context);
 
 // Hangs up what this command dialled; a failure is reported with a stop box and the command
 // goes on.

@@ -1,8 +1,7 @@
 #pragma once
 // Everything a command does to the main window: its list, status line and progress bar, its
 // three buttons, and the owner of the message boxes.
-#include <windows.h>
-
+#include "base/native_window.h"
 #include "catalogue/catalogue_view.h"
 
 namespace tolvex {
@@ -12,7 +11,7 @@ class CommandWindow : public CatalogueView {
   // Enables or disables buttons 1000 and 1002 together, and button 2, and labels button 2.
   virtual void set_buttons(bool enable_commands, bool enable_cancel, const char* cancel_label) = 0;
   // The window that owns message boxes (may be null in tests).
-  virtual HWND owner() const = 0;
+  virtual NativeWindow owner() const = 0;
 };
 
 }  // namespace tolvex

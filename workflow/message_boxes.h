@@ -1,23 +1,31 @@
 #pragma once
 // Modal message boxes, behind an interface so that tests answer them and check what was asked.
-#include <windows.h>
+#include "base/native_window.h"
 
 namespace tolvex {
 
-// The three kinds of box the commands show.
-constexpr UINT kQuestionBox = MB_YESNO | MB_ICONQUESTION;    // 0x24, default button Yes
-constexpr UINT kStopBox = MB_OK | MB_ICONHAND;               // 0x10
-constexpr UINT kInformationBox = MB_OK | MB_ICONASTERISK;    // 0x40
-constexpr UINT kAbortQuestionBox = MB_OKCANCEL | MB_DEFBUTTON2;
+// The kinds of box the program shows.
+enum class BoxKind {
+  kQuestion,       // Yes and No, question icon, Yes the default
+  kStop,           // OK, stop icon
+  kInformation,    // OK, information icon
+  kAbortQuestion,  // OK and Cancel, no icon, Cancel the default
+};
+
+// The button the user chose.
+enum class BoxAnswer { kOk, kCancel, kYes, kNo };
 
 class MessageBoxes {
  public:
   virtual ~MessageBoxes() = default;
-  // Shows a box owned by `owner` and returns the button chosen (IDOK, IDYES, ...).
-  virtual int show(HWND owner, const char* text, const char* caption, UINT type) = 0;
+  // Shows a box owned by `owner` and returns the button chosen.
+  virtual BoxAnswer show(NativeWindow owner, const char* text, const char* caption, BoxKind kind) = 0;
 };
 
-// The boxes the program shows: the real ones unless a test put others in their place.
+// The platform's box type (MessageBoxA's uType) of a kind (Windows).
+unsigned message_box_type(BoxKind kind);
+
+// The boxes the program shows: the real ones unless a test put others in their place (Windows).
 MessageBoxes& message_boxes();
 
 // Puts `boxes` in place of the real message boxes while it lives (tests only).

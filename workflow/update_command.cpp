@@ -1,9 +1,7 @@
 #include "workflow/update_command.h"
 
+#include "base/abort_request.h"
 #include "install/archive_names.h"
-#include "install/install_updates.h"
-#include "net/abort_request.h"
-#include "net/http_transfer.h"
 #include "workflow/command_steps.h"
 
 namespace tolvex {
@@ -13,8 +11,9 @@ int download_step(CommandContext& context) {
   for (int i = 0; i < table.RowCount; ++i) {
     if (table.UpdateFlags[i] == 0) continue;
     const ArchiveNames names = form_archive_names(table.FileRows[i].Name);
-    if (download_file(names.archive, context.progress) == 0) {
-      show_last_error(context);
+    if (context.transfers.download_file(names.archive, context.progress) == 0) {
+      show_last_error(context.window);
+      context.window.reset_progress();
       return 0;
     }
     context.window.reset_progress();
@@ -25,7 +24,7 @@ int download_step(CommandContext& context) {
 
 void run_update(CommandContext& context) {
   UpdateWindowState& state = context.state;
-  HWND owner = context.window.owner();
+  const NativeWindow owner = context.window.owner();
   set_command_state(context, false, false);
   if (!connect_or_ask(context)) {
     set_command_state(context, true, true);
@@ -53,9 +52,9 @@ void run_update(CommandContext& context) {
     disconnect_with_report(context);
     state.Busy = 0;
     if (abort_requested()) {
-      context.boxes.show(owner, "ファイルの取得を中断しました。", "取得", kInformationBox);
+      context.boxes.show(owner, "ファイルの取得を中断しました。", "取得", BoxKind::kInformation);
     } else {
-      context.boxes.show(owner, "ファイルの取得に失敗しました。", "取得", kStopBox);
+      context.boxes.show(owner, "ファイルの取得に失敗しました。", "取得", BoxKind::kStop);
     }
     set_command_state(context, true, true);
     return;
@@ -64,11 +63,11 @@ void run_update(CommandContext& context) {
   state.Busy = 0;
   set_command_state(context, false, false);
 
-  if (install_updates(state, context.window, context.waiter) == 0) {
-    context.boxes.show(owner, "アップデートに失敗しました。", "アップデート", kStopBox);
+  if (context.install(state.Table, state.WasRunning, context.window, owner, context.waiter) == 0) {
+    context.boxes.show(owner, "アップデートに失敗しました。", "アップデート", BoxKind::kStop);
   } else {
     context.boxes.show(owner, "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。", "完了",
-                       kInformationBox);
+                       BoxKind::kInformation);
   }
   set_command_state(context, true, true);
 }

@@ -7,7 +7,7 @@ namespace tolvex {
 
 // Downloads the archive of every flagged row in table order with progress; stops at the first
 // failure, showing its message. 1 when all were downloaded.
-int download_step(CommandContext& context);
+[[nodiscard]] int download_step(CommandContext& context);
 
 void run_update(CommandContext& context);
 

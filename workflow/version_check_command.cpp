@@ -21,7 +21,7 @@ void run_version_check(CommandContext& context) {
       } else {
         char text[256] = {};
         std::snprintf(text, sizeof text, "%d個のアップデート可能なファイルがあります。", static_cast<int>(found));
-        context.boxes.show(context.window.owner(), text, "情報", kInformationBox);
+        context.boxes.show(context.window.owner(), text, "情報", BoxKind::kInformation);
       }
     }
   }

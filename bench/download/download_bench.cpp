@@ -13,7 +13,7 @@
 
 #include "bench/download/bench_window.h"
 #include "bench/download/plain_wininet_download.h"
-#include "net/abort_request.h"
+#include "base/abort_request.h"
 #include "net/http_transfer.h"
 #include "ui/progress.h"
 

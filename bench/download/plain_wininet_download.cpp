@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "net/internet_handle_win.h"
+#include "win/scoped_win.h"
 
 namespace tolvex::bench {
 

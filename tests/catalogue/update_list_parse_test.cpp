@@ -4,7 +4,7 @@
 #include <string>
 
 #include "catalogue/update_list.h"
-#include "net/error_code.h"
+#include "base/error_code.h"
 
 namespace tolvex {
 namespace {

@@ -26,7 +26,7 @@ TEST(SingleInstance, SecondStartRestoresAndRaisesTheFirstAndEndsWithoutAWindow) 
   EXPECT_TRUE(second.wait_for_exit(10000));
   EXPECT_TRUE(testing::wait_until([&] { return !IsIconic(window); }, 5000));
   EXPECT_EQ(GetForegroundWindow(), window);
-  EXPECT_EQ(testing::marked_top_level_windows(kMarker).size(), 1u);
+  EXPECT_EQ(find_marked_windows(kMarker).size(), 1u);
   testing::click_button(window, IDCANCEL);
   EXPECT_TRUE(first.wait_for_exit(10000));
 }

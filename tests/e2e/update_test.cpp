@@ -49,7 +49,7 @@ bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) !
 // Ends every process that shows a window with one of the sibling markers.
 void end_sibling_stand_ins() {
   for (const char* marker : {"plo2.exe", "rasto2.exe", "mepli2.exe", "gaft2.exe", "orbe2.exe"}) {
-    for (HWND window : testing::marked_top_level_windows(marker)) {
+    for (HWND window : find_marked_windows(marker)) {
       DWORD process_id = 0;
       GetWindowThreadProcessId(window, &process_id);
       if (HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process_id)) {

@@ -94,13 +94,13 @@ TEST_F(MainWindow, SystemMenuOpensTheAboutBox) {
 TEST_F(MainWindow, ButtonTwoClosesTheWindowAndRemovesTheMarker) {
   testing::click_button(window_, IDCANCEL);
   EXPECT_TRUE(app_->wait_for_exit(10000));
-  EXPECT_TRUE(testing::marked_top_level_windows(kMarker).empty());
+  EXPECT_TRUE(find_marked_windows(kMarker).empty());
 }
 
 TEST_F(MainWindow, CloseBoxActsLikeButtonTwo) {
   PostMessageA(window_, WM_CLOSE, 0, 0);
   EXPECT_TRUE(app_->wait_for_exit(10000));
-  EXPECT_TRUE(testing::marked_top_level_windows(kMarker).empty());
+  EXPECT_TRUE(find_marked_windows(kMarker).empty());
 }
 
 TEST_F(MainWindow, EscapeActsLikeButtonTwo) {

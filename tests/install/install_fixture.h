@@ -10,9 +10,9 @@
 
 #include "fixtures/fixture_paths.h"
 #include "lha/archive_writer.h"
-#include "net/recording_waiter.h"
+#include "support/fake_command_window.h"
+#include "support/recording_waiter.h"
 #include "support/temp_dir.h"
-#include "workflow/fake_command_window.h"
 #include "workflow/window_state.h"
 
 namespace tolvex::testing {

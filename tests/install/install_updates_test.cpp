@@ -17,7 +17,7 @@ using testing::write_file;
 
 class InstallUpdates : public testing::InstallFolder {
  protected:
-  int install() { return install_updates(state, window, waiter); }
+  int install() { return install_updates(state.Table, state.WasRunning, window, nullptr, waiter); }
 };
 
 TEST_F(InstallUpdates, ReplacesAPresentFileAndCleansUp) {

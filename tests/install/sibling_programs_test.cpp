@@ -10,7 +10,7 @@
 
 #include "fixtures/fixture_paths.h"
 #include "install/sibling_programs.h"
-#include "net/recording_waiter.h"
+#include "support/recording_waiter.h"
 #include "support/app_driver.h"
 #include "support/recording_view.h"
 #include "support/temp_dir.h"

@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "net/error_code.h"
+#include "base/error_code.h"
 #include "net/http_transfer.h"
 #include "net/transfer_test_fixture.h"
 

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "net/abort_request.h"
+#include "base/abort_request.h"
 #include "net/connection_steps.h"
-#include "net/error_code.h"
-#include "net/fake_remote_access_service.h"
-#include "net/recording_status_surface.h"
-#include "net/recording_waiter.h"
+#include "base/error_code.h"
+#include "support/fake_remote_access_service.h"
+#include "support/recording_status_surface.h"
+#include "support/recording_waiter.h"
 
 namespace tolvex {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "net/dial_up_link.h"
-#include "net/error_code.h"
-#include "net/fake_remote_access_service.h"
-#include "net/recording_waiter.h"
+#include "base/error_code.h"
+#include "support/fake_remote_access_service.h"
+#include "support/recording_waiter.h"
 
 namespace tolvex {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "net/error_messages.h"
+#include "base/error_messages.h"
 
 namespace tolvex {
 namespace {

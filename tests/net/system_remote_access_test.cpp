@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "net/dial_up_link.h"
-#include "net/error_code.h"
-#include "net/recording_waiter.h"
+#include "base/error_code.h"
+#include "support/recording_waiter.h"
 
 namespace tolvex {
 namespace {

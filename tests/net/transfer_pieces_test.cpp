@@ -125,13 +125,14 @@ TEST(SlicedBodyReader, ShortReadsKeepSliceEndsOnMultiplesOf1023) {
   ScriptedSource source(body, {500, 700, 1800});
   std::vector<std::size_t> ends;
   std::size_t offset = 0;
-  read_body_in_slices(source, [&](const char*, std::size_t length) {
+  const BodyEnd end = read_body_in_slices(source, [&](const char*, std::size_t length) {
     EXPECT_LE(length, kReportSliceBytes);
     offset += length;
     ends.push_back(offset);
     return true;
   });
   // Reads end at 500, 1200, 3000; 1023-byte reads would have ended at 1023, 2046, 3000.
+  EXPECT_EQ(end, BodyEnd::kComplete);
   EXPECT_EQ(ends, (std::vector<std::size_t>{500, 1023, 1200, 2046, 3000}));
 }
 

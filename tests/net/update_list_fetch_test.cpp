@@ -6,7 +6,7 @@
 #include <string>
 
 #include "catalogue/update_list_text.h"
-#include "net/error_code.h"
+#include "base/error_code.h"
 #include "net/http_transfer.h"
 #include "net/list_text_builder.h"
 #include "net/transfer_test_fixture.h"

@@ -44,15 +44,6 @@ bool ChildProcess::can_open(const char* file) {
   return true;
 }
 
-std::vector<HWND> marked_top_level_windows(const char* marker) {
-  std::vector<HWND> found;
-  for (HWND window = GetWindow(GetDesktopWindow(), GW_CHILD); window != nullptr;
-       window = GetWindow(window, GW_HWNDNEXT)) {
-    if (GetPropA(window, marker) != nullptr) found.push_back(window);
-  }
-  return found;
-}
-
 namespace {
 
 DWORD owner_process(HWND window) {
@@ -67,7 +58,7 @@ HWND wait_for_marked_window(DWORD process_id, const char* marker, DWORD millisec
   HWND result = nullptr;
   wait_until(
       [&] {
-        for (HWND window : marked_top_level_windows(marker)) {
+        for (HWND window : find_marked_windows(marker)) {
           if (owner_process(window) == process_id) {
             result = window;
             return true;

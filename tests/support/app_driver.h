@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "win/window_helpers.h"
+
 namespace tolvex::testing {
 
 // A started process, terminated if it is still running when the owner goes away.
@@ -41,7 +43,7 @@ bool wait_until(Condition condition, DWORD milliseconds) {
 }
 
 // Top-level windows in Z-order carrying property `marker` (non-zero), of any process.
-std::vector<HWND> marked_top_level_windows(const char* marker);
+using tolvex::find_marked_windows;
 // The first top-level window of process `process_id` carrying `marker`, waiting up to `ms`.
 HWND wait_for_marked_window(DWORD process_id, const char* marker, DWORD milliseconds);
 // A visible top-level window of process `process_id` with caption `caption`, waiting up to `ms`.

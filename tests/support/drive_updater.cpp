@@ -20,7 +20,7 @@ HWND updater_window() {
   HWND found = nullptr;
   wait_until(
       [&] {
-        auto windows = marked_top_level_windows("tolvex2.exe");
+        auto windows = tolvex::find_marked_windows("tolvex2.exe");
         if (!windows.empty()) found = windows.front();
         return found != nullptr;
       },

@@ -7,14 +7,14 @@
 #include <functional>
 #include <string>
 
-#include "net/abort_request.h"
+#include "base/abort_request.h"
 #include "resources/resource_ids.h"
 #include "support/temp_dir.h"
 #include "ui/main_window_handle.h"
 #include "ui/open_window.h"
 #include "ui/progress.h"
+#include "support/fake_command_window.h"
 #include "ui/update_dialog.h"
-#include "workflow/fake_command_window.h"
 
 namespace tolvex {
 namespace {
@@ -44,11 +44,11 @@ TEST(ProgressCallback, PendingAbortIsConfirmedOrWithdrawn) {
   bool after_withdraw = true, after_confirm = false;
   testing::with_open_window([&](HWND) {
     set_abort_requested(true);
-    boxes.answer(IDCANCEL);
+    boxes.answer(BoxAnswer::kCancel);
     withdrawn = progress_callback(3004, 1, 2, "x");
     after_withdraw = abort_requested();
     set_abort_requested(true);
-    boxes.answer(IDOK);
+    boxes.answer(BoxAnswer::kOk);
     confirmed = progress_callback(3004, 1, 2, "x");
     after_confirm = abort_requested();
     set_abort_requested(false);
@@ -60,7 +60,7 @@ TEST(ProgressCallback, PendingAbortIsConfirmedOrWithdrawn) {
   ASSERT_EQ(boxes.shown.size(), 2u);
   EXPECT_EQ(boxes.shown[0].caption, "中断要求");
   EXPECT_EQ(boxes.shown[0].text, "中断処理を行います。\nよろしいですか？");
-  EXPECT_EQ(boxes.shown[0].type, static_cast<UINT>(MB_OKCANCEL | MB_DEFBUTTON2));
+  EXPECT_EQ(boxes.shown[0].kind, BoxKind::kAbortQuestion);
 }
 
 TEST(ProgressCallback, NoBoxWithoutAPendingAbort) {
@@ -69,6 +69,13 @@ TEST(ProgressCallback, NoBoxWithoutAPendingAbort) {
   ScopedMessageBoxes scoped(boxes);
   testing::with_open_window([&](HWND) { progress_callback(3004, 0, 0, "x"); });
   EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(MessageBoxes, EachKindIsThePlatformBoxTypeTheProgramShows) {
+  EXPECT_EQ(message_box_type(BoxKind::kQuestion), 0x24u);
+  EXPECT_EQ(message_box_type(BoxKind::kStop), 0x10u);
+  EXPECT_EQ(message_box_type(BoxKind::kInformation), 0x40u);
+  EXPECT_EQ(message_box_type(BoxKind::kAbortQuestion), static_cast<unsigned>(MB_OKCANCEL | MB_DEFBUTTON2));
 }
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app/settings.h"
-#include "ui/connection_options.h"
-#include "ui/registry_key.h"
+#include "settings/settings.h"
+#include "settings/connection_options.h"
+#include "settings/registry_key.h"
 
 namespace tolvex {
 namespace {

@@ -11,7 +11,9 @@
 
 #include "lha/archive_writer.h"
 #include "lha/crc16.h"
-#include "lha/file_handle.h"
+#include "base/unique_file.h"
+#include "unlha32/unlha32.h"
+#include "win/scoped_win.h"
 #include "support/temp_dir.h"
 #include "archive_bytes.h"
 
@@ -20,22 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using tolvex::testing::read_file;
 using tolvex::testing::write_file;
-using Entry = int(WINAPI*)(HWND, LPCSTR, LPSTR, DWORD);
+using Entry = tolvex::UnlhaEntry;
 using Bytes = std::vector<std::uint8_t>;
-
-class ModuleOwner {
- public:
-  explicit ModuleOwner(HMODULE module) : module_(module) {}
-  ~ModuleOwner() {
-    if (module_) FreeLibrary(module_);
-  }
-  ModuleOwner(const ModuleOwner&) = delete;
-  ModuleOwner& operator=(const ModuleOwner&) = delete;
-  HMODULE get() const { return module_; }
-
- private:
-  HMODULE module_;
-};
 
 Bytes bytes_of(const std::string& text) { return Bytes(text.begin(), text.end()); }
 std::string text_of(const Bytes& bytes) { return std::string(bytes.begin(), bytes.end()); }
@@ -74,7 +62,7 @@ std::set<std::string> folder_entries(const std::string& folder) {
 
 std::string read_ansi(const std::string& name) {
   std::string content;
-  if (tolvex::lha::UniqueFile file = tolvex::lha::open_file(name, "rb")) {
+  if (tolvex::UniqueFile file = tolvex::open_file(name, "rb")) {
     char chunk[4096];
     std::size_t got;
     while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) content.append(chunk, got);
@@ -96,9 +84,8 @@ Bytes level0_member(const std::string& name, const std::string& data) {
 class Unlha32Dll : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_NE(module_.get(), nullptr) << "UNLHA32.dll not found next to the test";
-    entry_ = reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(module_.get(), MAKEINTRESOURCEA(1))));
-    ASSERT_NE(entry_, nullptr);
+    entry_ = reinterpret_cast<Entry>(reinterpret_cast<void*>(module_.entry(tolvex::kUnlhaEntryOrdinal)));
+    ASSERT_NE(entry_, nullptr) << "UNLHA32.dll or its entry not found next to the test";
   }
 
   int run(const std::string& command, std::string* report = nullptr) {
@@ -113,7 +100,7 @@ class Unlha32Dll : public ::testing::Test {
     return run("e -mc -n1 -jse2 " + archive + " *.*", report);
   }
 
-  ModuleOwner module_{LoadLibraryA("UNLHA32.dll")};
+  tolvex::LoadedLibrary module_{"UNLHA32.dll"};
   Entry entry_ = nullptr;
   tolvex::testing::ScopedWorkDir work_;
 };

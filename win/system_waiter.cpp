@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "app/waiter.h"
+#include "base/waiter.h"
 
 namespace tolvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "net/abort_request.h"
+#include "base/abort_request.h"
 
 namespace tolvex {
 namespace {

@@ -12,4 +12,7 @@ class StatusSurface {
   virtual void reset_progress() = 0;
 };
 
+// Shows the message of LastError in the status line.
+void show_last_error(StatusSurface& status);
+
 }  // namespace tolvex

@@ -2,7 +2,7 @@
 // Japanese messages (code page 932) for the failure codes.
 #include <cstddef>
 
-#include "net/error_code.h"
+#include "base/error_code.h"
 
 namespace tolvex {
 

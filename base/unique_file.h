@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-namespace tolvex::lha {
+namespace tolvex {
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
@@ -13,4 +13,4 @@ using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
 inline UniqueFile open_file(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
 
-}  // namespace tolvex::lha
+}  // namespace tolvex

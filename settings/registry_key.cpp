@@ -1,21 +1,22 @@
-#include "ui/registry_key.h"
+#include "settings/registry_key.h"
 
 namespace tolvex {
-
-RegistryKey::~RegistryKey() { close(); }
 
 LONG RegistryKey::open(HKEY root, const char* sub_key) {
   close();
   path_ = sub_key;
   DWORD disposition = 0;
-  return RegCreateKeyExA(root, sub_key, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &handle_,
-                         &disposition);
+  HKEY key = nullptr;
+  const LONG status =
+      RegCreateKeyExA(root, sub_key, 0, nullptr, REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, &disposition);
+  if (status == ERROR_SUCCESS) handle_.reset(key);
+  return status;
 }
 
 LONG RegistryKey::read_dword(const char* name, std::uint32_t& out) {
   BYTE buffer[4] = {};
   DWORD size = sizeof buffer;
-  LONG status = RegQueryValueExA(handle_, name, nullptr, nullptr, buffer, &size);
+  LONG status = RegQueryValueExA(handle_.get(), name, nullptr, nullptr, buffer, &size);
   if (status == ERROR_SUCCESS) {
     out = static_cast<std::uint32_t>(buffer[0]) | static_cast<std::uint32_t>(buffer[1]) << 8 |
           static_cast<std::uint32_t>(buffer[2]) << 16 | static_cast<std::uint32_t>(buffer[3]) << 24;
@@ -26,7 +27,7 @@ LONG RegistryKey::read_dword(const char* name, std::uint32_t& out) {
 LONG RegistryKey::read_string(const char* name, std::string& out) {
   char buffer[1024] = {};
   DWORD size = sizeof buffer;
-  LONG status = RegQueryValueExA(handle_, name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
+  LONG status = RegQueryValueExA(handle_.get(), name, nullptr, nullptr, reinterpret_cast<BYTE*>(buffer), &size);
   if (status == ERROR_SUCCESS) {
     buffer[sizeof buffer - 1] = '\0';  // a value stored without its terminator still ends here
     out = buffer;
@@ -34,11 +35,6 @@ LONG RegistryKey::read_string(const char* name, std::string& out) {
   return status;
 }
 
-void RegistryKey::close() {
-  if (handle_ != nullptr) {
-    RegCloseKey(handle_);
-    handle_ = nullptr;
-  }
-}
+void RegistryKey::close() { handle_.reset(); }
 
 }  // namespace tolvex

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/remote_access_service.h"
+#include "support/journal.h"
 
 namespace tolvex::testing {
 
@@ -91,6 +92,7 @@ class FakeRemoteAccessService : public RemoteAccessService {
   }
 
   std::vector<Call> calls;
+  Journal* journal = nullptr;
 
  private:
   static Call call_of(const char* operation) {
@@ -100,6 +102,7 @@ class FakeRemoteAccessService : public RemoteAccessService {
   }
 
   Step next(const std::string& operation) {
+    note(journal, "ras " + operation);
     if (script_.empty()) {
       ADD_FAILURE() << "unexpected call: " << operation;
       return Step{operation, 1};

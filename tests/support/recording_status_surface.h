@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "net/status_surface.h"
+#include "base/status_surface.h"
 
 namespace tolvex::testing {
 

@@ -5,29 +5,31 @@
 #include <cstdint>
 #include <string>
 
+#include "win/scoped_win.h"
+
 namespace tolvex {
 
 class RegistryKey {
  public:
   RegistryKey() = default;
-  virtual ~RegistryKey();
+  virtual ~RegistryKey() = default;
   RegistryKey(const RegistryKey&) = delete;
   RegistryKey& operator=(const RegistryKey&) = delete;
 
   // Creates or opens `sub_key` under `root` (all access; a new key is volatile). Returns the
   // platform's status, 0 on success.
-  LONG open(HKEY root, const char* sub_key);
+  [[nodiscard]] LONG open(HKEY root, const char* sub_key);
   // Reads 4 raw bytes of value `name`; `out` changes only when the status is 0.
-  LONG read_dword(const char* name, std::uint32_t& out);
+  [[nodiscard]] LONG read_dword(const char* name, std::uint32_t& out);
   // Reads value `name` into a 1024-byte buffer; `out` changes only when the status is 0. A longer
   // value fails with ERROR_MORE_DATA.
-  LONG read_string(const char* name, std::string& out);
+  [[nodiscard]] LONG read_string(const char* name, std::string& out);
   void close();
 
   const std::string& path() const { return path_; }
 
  private:
-  HKEY handle_ = nullptr;
+  OwnedKey handle_;
   std::string path_;
 };
 

@@ -1,4 +1,4 @@
-#include "net/error_messages.h"
+#include "base/error_messages.h"
 
 #include "text/cp932.h"
 

@@ -1,10 +1,12 @@
-#include "app/settings.h"
+#include "settings/settings.h"
 
 #include <windows.h>
 
 #include <vector>
 
 #include "text/cp932.h"
+#include "win/program_path.h"
+#include "win/scoped_win.h"
 
 namespace tolvex {
 
@@ -24,40 +26,34 @@ namespace {
 class ReadOnlyKey {
  public:
   explicit ReadOnlyKey(const std::string& path) {
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key_) != ERROR_SUCCESS) key_ = nullptr;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) key_.reset(key);
   }
-  ~ReadOnlyKey() {
-    if (key_ != nullptr) RegCloseKey(key_);
-  }
-  ReadOnlyKey(const ReadOnlyKey&) = delete;
-  ReadOnlyKey& operator=(const ReadOnlyKey&) = delete;
 
   // The string value `name`, or false when it is missing or not a string.
   bool read_string(const char* name, std::string& out) const {
-    if (key_ == nullptr) return false;
+    if (key_.get() == nullptr) return false;
     DWORD type = 0;
     DWORD size = 0;
-    if (RegQueryValueExA(key_, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
+    if (RegQueryValueExA(key_.get(), name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return false;
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     std::vector<char> buffer(size + 1, '\0');
     DWORD read = size;
-    if (RegQueryValueExA(key_, name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) != ERROR_SUCCESS)
       return false;
     out.assign(buffer.data());  // up to the first NUL
     return true;
   }
 
  private:
-  HKEY key_ = nullptr;
+  OwnedKey key_;
 };
 
 }  // namespace
 
 std::string application_name() {
-  char module[MAX_PATH + 1] = {};
-  DWORD length = GetModuleFileNameA(nullptr, module, MAX_PATH);
-  module[length < MAX_PATH ? length : MAX_PATH] = '\0';
-  const char* separator = find_last_path_separator(module);
+  const std::string module = program_file_path();
+  const char* separator = find_last_path_separator(module.c_str());
   std::string base = separator != nullptr ? separator + 1 : module;
   std::string::size_type dot = base.rfind('.');
   if (dot != std::string::npos) base.erase(dot);

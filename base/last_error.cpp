@@ -1,4 +1,4 @@
-#include "net/error_code.h"
+#include "base/error_code.h"
 
 namespace tolvex {
 namespace {

@@ -1,0 +1,102 @@
+#pragma once
+// Owners of Win32 handles: each closes what it holds exactly once, on every way out, and none
+// can be copied.
+#include <windows.h>
+#include <wininet.h>
+
+namespace tolvex {
+
+// A kernel object handle (file, process, ...). Both null and INVALID_HANDLE_VALUE mean none.
+class OwnedHandle {
+ public:
+  explicit OwnedHandle(HANDLE handle = INVALID_HANDLE_VALUE) : handle_(handle) {}
+  ~OwnedHandle() { close(); }
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
+  // Closes now; false when CloseHandle failed (data may not have reached the disk).
+  bool close() {
+    bool ok = true;
+    if (valid()) ok = CloseHandle(handle_) != FALSE;
+    handle_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+// An open registry key.
+class OwnedKey {
+ public:
+  OwnedKey() = default;
+  ~OwnedKey() { reset(); }
+  OwnedKey(const OwnedKey&) = delete;
+  OwnedKey& operator=(const OwnedKey&) = delete;
+
+  HKEY get() const { return key_; }
+  void reset(HKEY key = nullptr) {
+    if (key_ != nullptr) RegCloseKey(key_);
+    key_ = key;
+  }
+
+ private:
+  HKEY key_ = nullptr;
+};
+
+// One WinInet handle (session, connection or request).
+class InternetHandle {
+ public:
+  InternetHandle() = default;
+  explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
+  ~InternetHandle() { reset(); }
+  InternetHandle(const InternetHandle&) = delete;
+  InternetHandle& operator=(const InternetHandle&) = delete;
+
+  HINTERNET get() const { return handle_; }
+  explicit operator bool() const { return handle_ != nullptr; }
+
+  void reset(HINTERNET handle = nullptr) {
+    if (handle_ != nullptr) InternetCloseHandle(handle_);
+    handle_ = handle;
+  }
+
+ private:
+  HINTERNET handle_ = nullptr;
+};
+
+// A library loaded for as long as the owner lives.
+class LoadedLibrary {
+ public:
+  explicit LoadedLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+  ~LoadedLibrary() {
+    if (module_ != nullptr) FreeLibrary(module_);
+  }
+  LoadedLibrary(const LoadedLibrary&) = delete;
+  LoadedLibrary& operator=(const LoadedLibrary&) = delete;
+
+  HMODULE get() const { return module_; }
+  // The export at `ordinal`, or null when the library or the export is missing.
+  FARPROC entry(WORD ordinal) const {
+    return module_ != nullptr ? GetProcAddress(module_, MAKEINTRESOURCEA(ordinal)) : nullptr;
+  }
+
+ private:
+  HMODULE module_;
+};
+
+// Shows the wait cursor while it lives; the previous cursor comes back on every way out.
+class WaitCursor {
+ public:
+  WaitCursor() : previous_(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
+  ~WaitCursor() { SetCursor(previous_); }
+  WaitCursor(const WaitCursor&) = delete;
+  WaitCursor& operator=(const WaitCursor&) = delete;
+
+ private:
+  HCURSOR previous_;
+};
+
+}  // namespace tolvex
