@@ -7,7 +7,10 @@
 
 namespace tolvex {
 
-HWND find_running_instance() { return find_marked_window(kUpdaterWindowMarker); }
+HWND find_running_instance() {
+  const std::vector<HWND> found = find_marked_windows(kUpdaterWindowMarker);
+  return found.empty() ? nullptr : found.front();
+}
 
 bool UpdaterApp::start_up() {
   // The mutex carries the same name as the window's marker. Its handle is deliberately never

@@ -39,4 +39,10 @@ ErrorCode last_error();
 // Records a failure (or, for the dial-up start, the one reset to 0).
 void set_last_error(ErrorCode code);
 
+// Records the failure `code` and returns 0, an operation's failure result.
+inline int fail_with(ErrorCode code) {
+  set_last_error(code);
+  return 0;
+}
+
 }  // namespace tolvex

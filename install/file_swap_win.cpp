@@ -1,7 +1,6 @@
 #include <windows.h>
 
-#include <cstdio>
-
+#include "base/unique_file.h"
 #include "install/file_swap.h"
 #include "win/scoped_win.h"
 
@@ -13,12 +12,7 @@ bool rename_file(const char* source, const char* destination) {
   return MoveFileA(source, destination) != FALSE;  // MoveFileA never replaces an existing file
 }
 
-bool is_readable(const char* name) {
-  FILE* file = std::fopen(name, "rb");
-  if (file == nullptr) return false;
-  std::fclose(file);
-  return true;
-}
+bool is_readable(const char* name) { return open_file(name, "rb") != nullptr; }
 
 bool exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 

@@ -27,8 +27,7 @@ int DialUpLink::dial_up(const char* entry_name) {
   const std::size_t name_length = std::strlen(entry_name);
   // A name the dial parameters cannot hold whole would dial another entry: refuse it.
   if (name_length == 0 || name_length > kMaxDialEntryNameBytes) {
-    set_last_error(kErrorBadArgument);
-    return 0;
+    return fail_with(kErrorBadArgument);
   }
   const int active = has_active_connection();
   if (active == 1) {
@@ -36,8 +35,7 @@ int DialUpLink::dial_up(const char* entry_name) {
     return 1;
   }
   if (active == -1) {
-    set_last_error(kErrorConnectionStatus);
-    return 0;
+    return fail_with(kErrorConnectionStatus);
   }
 
   RasDialParameters parameters;
@@ -53,8 +51,7 @@ int DialUpLink::dial_up(const char* entry_name) {
   // Release whatever the failed dial left behind; the dial's own code is what the user sees.
   (void)hang_up();
   dialled_ = false;
-  set_last_error(result == kRasNotEnoughMemory ? kErrorOutOfMemory : kErrorDialFailed);
-  return 0;
+  return fail_with(result == kRasNotEnoughMemory ? kErrorOutOfMemory : kErrorDialFailed);
 }
 
 int DialUpLink::hang_up() {
@@ -66,8 +63,7 @@ int DialUpLink::hang_up() {
     waiter_.wait_ms(kHangUpRetryDelayMs);
     if (service_.hang_up(handle_) != kRasSuccess) {
       handle_ = nullptr;
-      set_last_error(kErrorHangUpFailed);
-      return 0;  // still marked dialled: a later hang-up tries again
+      return fail_with(kErrorHangUpFailed);  // still marked dialled: a later hang-up tries again
     }
   }
   handle_ = nullptr;

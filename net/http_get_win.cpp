@@ -88,13 +88,12 @@ unsigned long HttpGet::status_code() const {
   return status;
 }
 
-bool HttpGet::announced_length(std::int32_t& length) const {
-  length = 0;
+std::int32_t HttpGet::announced_length() const {
   char text[64] = {};
   DWORD size = sizeof text - 1;
-  if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return false;
-  length = parse_announced_length(text);
-  return true;
+  if (!HttpQueryInfoA(request_.get(), HTTP_QUERY_CONTENT_LENGTH, text, &size, nullptr)) return -1;
+  const std::int32_t length = parse_announced_length(text);
+  return length >= 0 ? length : -1;
 }
 
 // A synchronous read waits until the whole buffer is filled, so a large read from a slow server

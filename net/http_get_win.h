@@ -24,8 +24,8 @@ class HttpGet : public BodySource {
   // The response's status code; 0 when it cannot be read.
   unsigned long status_code() const;
 
-  // The response's Content-Length as a number; false (and 0) when the header is missing.
-  [[nodiscard]] bool announced_length(std::int32_t& length) const;
+  // The response's Content-Length as a number; -1 when the header is missing or negative.
+  std::int32_t announced_length() const;
 
   // BodySource: reads the next bytes of the body.
   bool read(char* buffer, std::size_t size, std::size_t& received) override;

@@ -21,4 +21,27 @@ BodyEnd read_body_in_slices(BodySource& source, const SliceHandler& handle_slice
   }
 }
 
+TransferEnd read_body_with_progress(BodySource& source, std::int32_t announced, const char* text,
+                                   ProgressCallback callback, const SliceHandler& store) {
+  const std::uint32_t total = announced > 0 ? static_cast<std::uint32_t>(announced) : 0;
+  std::uint32_t received = 0;
+  TransferEnd stopped = TransferEnd::kComplete;
+  const BodyEnd end = read_body_in_slices(source, [&](const char* slice, std::size_t length) {
+    if (!store(slice, length)) {
+      stopped = TransferEnd::kStoreFailed;
+      return false;
+    }
+    received += static_cast<std::uint32_t>(length);
+    if (callback != nullptr && callback(kTransferProgress, received, total, text) != 0) {
+      stopped = TransferEnd::kAborted;
+      return false;
+    }
+    return true;
+  });
+  if (end == BodyEnd::kStopped) return stopped;
+  // A connection cut before the announced end is not the whole body.
+  if (end == BodyEnd::kReadFailed || received < total) return TransferEnd::kBroken;
+  return TransferEnd::kComplete;
+}
+
 }  // namespace tolvex

@@ -4,7 +4,10 @@
 // from the body's start) or where a block ends early, so the user sees a progress report and an
 // abort check after every 1023 bytes at most, while the platform is asked for 64 KiB at a time.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
+
+#include "base/progress_callback.h"
 
 namespace tolvex {
 
@@ -31,5 +34,18 @@ enum class BodyEnd {
 using SliceHandler = std::function<bool(const char* slice, std::size_t length)>;
 
 [[nodiscard]] BodyEnd read_body_in_slices(BodySource& source, const SliceHandler& handle_slice);
+
+// How a transfer's body read with progress reports ended.
+enum class TransferEnd {
+  kComplete,     // the whole body, as long as announced when a length was announced
+  kStoreFailed,  // storing a slice failed
+  kAborted,      // the progress callback asked to abort
+  kBroken,       // a read failed, or the body ended short of its announced length
+};
+
+// Reads the body in slices: each is stored, counted and then reported to `callback` (when not
+// null) with `text` and the announced length (`announced`, or 0 when it is -1: none).
+[[nodiscard]] TransferEnd read_body_with_progress(BodySource& source, std::int32_t announced, const char* text,
+                                                  ProgressCallback callback, const SliceHandler& store);
 
 }  // namespace tolvex

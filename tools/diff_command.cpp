@@ -9,6 +9,7 @@
 #include "catalogue/update_list.h"
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"
+#include "tools/list_checks.h"
 #include "tools/version_order.h"
 
 namespace tolvex::publish {
@@ -51,18 +52,12 @@ void warn_about_byte_order(const std::string& name, const std::string& local, co
 }  // namespace
 
 int run_diff(const DiffOptions& options, Report& report, std::ostream& out) {
-  const std::string list_path = join_path(options.output_folder, options.list_name);
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  if (!read_whole_file(list_path, bytes, error, 1 << 20)) {
-    report.error(list_path + ": " + error);
-    return 1;
-  }
+  std::string text;  // the updater reads it up to a NUL byte
+  if (!read_published_list(options.output_folder, options.list_name, text, report)) return 1;
   if (!is_directory(options.install_folder)) {
     report.error("cannot read the installed suite's folder " + options.install_folder);
     return 1;
   }
-  const std::string text(bytes.begin(), bytes.end());  // the updater reads it up to a NUL byte
 
   ManagedFileTable table;
   load_managed_names(table);

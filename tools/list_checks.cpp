@@ -6,6 +6,7 @@
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "catalogue/version_text.h"
+#include "tools/file_system.h"
 #include "tools/file_version_text.h"
 #include "tools/managed_names.h"
 
@@ -119,6 +120,18 @@ std::vector<ListedEntry> check_update_list_text(const std::string& whole_text, R
     report.error("text after the last line feed (" + quoted(text.substr(start)) + ") is not a line; the updater ignores it");
   compare_with_updater_parser(text, entries, report);
   return entries;
+}
+
+bool read_published_list(const std::string& folder, const std::string& list_name, std::string& text, Report& report) {
+  const std::string path = join_path(folder, list_name);
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (!read_whole_file(path, bytes, error, 1 << 20)) {
+    report.error(path + ": " + error);
+    return false;
+  }
+  text.assign(bytes.begin(), bytes.end());
+  return true;
 }
 
 }  // namespace tolvex::publish

@@ -18,6 +18,10 @@ struct ListedEntry {
   bool has_ampersand = false;
 };
 
+// Reads the list `list_name` of a published `folder` (at most 1 MiB) into `text`; false, with
+// the problem reported, when it cannot be read.
+bool read_published_list(const std::string& folder, const std::string& list_name, std::string& text, Report& report);
+
 // Reports every problem of `text`; returns the entries the updater reads, in order.
 std::vector<ListedEntry> check_update_list_text(const std::string& text, Report& report);
 

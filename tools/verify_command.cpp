@@ -40,14 +40,9 @@ void check_staged_version(const std::string& archive, const ListedEntry& entry, 
 }  // namespace
 
 int run_verify(const VerifyOptions& options, Report& report, Progress& progress, std::ostream& out) {
-  const std::string list_path = join_path(options.output_folder, options.list_name);
-  std::vector<std::uint8_t> bytes;
-  std::string error;
-  if (!read_whole_file(list_path, bytes, error, 1 << 20)) {
-    report.error(list_path + ": " + error);
-    return 1;
-  }
-  const std::vector<ListedEntry> entries = check_update_list_text(std::string(bytes.begin(), bytes.end()), report);
+  std::string text;
+  if (!read_published_list(options.output_folder, options.list_name, text, report)) return 1;
+  const std::vector<ListedEntry> entries = check_update_list_text(text, report);
 
   std::set<std::string> listed_archives;
   int done = 0;

@@ -28,44 +28,33 @@ class OwnedHandle {
   HANDLE handle_;
 };
 
-// An open registry key.
-class OwnedKey {
+// A handle that `Close` releases; null means none.
+template <typename Handle, auto Close>
+class OwnedPointerHandle {
  public:
-  OwnedKey() = default;
-  ~OwnedKey() { reset(); }
-  OwnedKey(const OwnedKey&) = delete;
-  OwnedKey& operator=(const OwnedKey&) = delete;
+  OwnedPointerHandle() = default;
+  explicit OwnedPointerHandle(Handle handle) : handle_(handle) {}
+  ~OwnedPointerHandle() { reset(); }
+  OwnedPointerHandle(const OwnedPointerHandle&) = delete;
+  OwnedPointerHandle& operator=(const OwnedPointerHandle&) = delete;
 
-  HKEY get() const { return key_; }
-  void reset(HKEY key = nullptr) {
-    if (key_ != nullptr) RegCloseKey(key_);
-    key_ = key;
-  }
-
- private:
-  HKEY key_ = nullptr;
-};
-
-// One WinInet handle (session, connection or request).
-class InternetHandle {
- public:
-  InternetHandle() = default;
-  explicit InternetHandle(HINTERNET handle) : handle_(handle) {}
-  ~InternetHandle() { reset(); }
-  InternetHandle(const InternetHandle&) = delete;
-  InternetHandle& operator=(const InternetHandle&) = delete;
-
-  HINTERNET get() const { return handle_; }
+  Handle get() const { return handle_; }
   explicit operator bool() const { return handle_ != nullptr; }
 
-  void reset(HINTERNET handle = nullptr) {
-    if (handle_ != nullptr) InternetCloseHandle(handle_);
+  void reset(Handle handle = nullptr) {
+    if (handle_ != nullptr) Close(handle_);
     handle_ = handle;
   }
 
  private:
-  HINTERNET handle_ = nullptr;
+  Handle handle_ = nullptr;
 };
+
+// An open registry key.
+using OwnedKey = OwnedPointerHandle<HKEY, RegCloseKey>;
+
+// One WinInet handle (session, connection or request).
+using InternetHandle = OwnedPointerHandle<HINTERNET, InternetCloseHandle>;
 
 // A library loaded for as long as the owner lives.
 class LoadedLibrary {

@@ -11,11 +11,6 @@ std::vector<HWND> find_marked_windows(const char* marker) {
   return found;
 }
 
-HWND find_marked_window(const char* marker) {
-  const std::vector<HWND> found = find_marked_windows(marker);
-  return found.empty() ? nullptr : found.front();
-}
-
 void centre_window(HWND window, HWND reference) {
   RECT area = {};
   SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);

@@ -9,9 +9,6 @@ namespace tolvex {
 // Every top-level window carrying the property `marker`, top-most first.
 std::vector<HWND> find_marked_windows(const char* marker);
 
-// The top-most top-level window carrying the property `marker`, or null.
-HWND find_marked_window(const char* marker);
-
 // Centres `window` over `reference`, or over the screen's work area when `reference` is null,
 // keeping it on the screen.
 void centre_window(HWND window, HWND reference);

@@ -5,32 +5,19 @@
 namespace tolvex {
 
 unsigned message_box_type(BoxKind kind) {
-  switch (kind) {
-    case BoxKind::kQuestion:
-      return MB_YESNO | MB_ICONQUESTION;  // 0x24
-    case BoxKind::kStop:
-      return MB_OK | MB_ICONHAND;  // 0x10
-    case BoxKind::kInformation:
-      return MB_OK | MB_ICONASTERISK;  // 0x40
-    case BoxKind::kAbortQuestion:
-      return MB_OKCANCEL | MB_DEFBUTTON2;
-  }
-  return MB_OK;
+  // In the order of BoxKind: Yes/No with the question icon (0x24), OK with the stop icon (0x10),
+  // OK with the information icon (0x40), OK/Cancel with Cancel the default.
+  static constexpr unsigned kTypes[] = {MB_YESNO | MB_ICONQUESTION, MB_OK | MB_ICONHAND, MB_OK | MB_ICONASTERISK,
+                                        MB_OKCANCEL | MB_DEFBUTTON2};
+  return kTypes[static_cast<int>(kind)];
 }
 
 namespace {
 
 BoxAnswer answer_of(int button) {
-  switch (button) {
-    case IDYES:
-      return BoxAnswer::kYes;
-    case IDNO:
-      return BoxAnswer::kNo;
-    case IDOK:
-      return BoxAnswer::kOk;
-    default:
-      return BoxAnswer::kCancel;  // IDCANCEL, or the box could not be shown
-  }
+  if (button == IDYES) return BoxAnswer::kYes;
+  if (button == IDNO) return BoxAnswer::kNo;
+  return button == IDOK ? BoxAnswer::kOk : BoxAnswer::kCancel;  // IDCANCEL, or no box shown
 }
 
 class SystemMessageBoxes : public MessageBoxes {

@@ -194,5 +194,41 @@ TEST(ArchiveFile, BufferedBytesThatCannotBeWrittenFailTheClose) {
 }
 #endif
 
+// Progress reports of the last read with progress: (done, total).
+std::vector<std::pair<std::uint32_t, std::uint32_t>> g_reports;
+int record_report(std::int32_t, std::uint32_t done, std::uint32_t total, const char*) {
+  g_reports.push_back({done, total});
+  return done >= 2046 ? 1 : 0;  // asks to abort after the second slice
+}
+
+TEST(BodyWithProgress, EachEndIsTold) {
+  auto store_all = [](const char*, std::size_t) { return true; };
+  ScriptedSource whole(numbered_body(1500), {});
+  EXPECT_EQ(read_body_with_progress(whole, 1500, "t", nullptr, store_all), TransferEnd::kComplete);
+  ScriptedSource longer(numbered_body(1500), {});  // a longer body than announced is kept whole
+  EXPECT_EQ(read_body_with_progress(longer, 10, "t", nullptr, store_all), TransferEnd::kComplete);
+  ScriptedSource cut(numbered_body(1500), {});
+  EXPECT_EQ(read_body_with_progress(cut, 1501, "t", nullptr, store_all), TransferEnd::kBroken);
+  ScriptedSource failing(numbered_body(1500), {});
+  failing.fail_at_end = true;
+  EXPECT_EQ(read_body_with_progress(failing, -1, "t", nullptr, store_all), TransferEnd::kBroken);
+  ScriptedSource refused(numbered_body(1500), {});
+  EXPECT_EQ(read_body_with_progress(refused, -1, "t", nullptr, [](const char*, std::size_t) { return false; }),
+            TransferEnd::kStoreFailed);
+
+  // Every slice is stored before it is reported; no length announced reports a total of 0.
+  g_reports.clear();
+  std::size_t stored = 0;
+  ScriptedSource aborted(numbered_body(5000), {});
+  EXPECT_EQ(read_body_with_progress(aborted, -1, "t", record_report,
+                                    [&](const char*, std::size_t length) {
+                                      stored += length;
+                                      return true;
+                                    }),
+            TransferEnd::kAborted);
+  EXPECT_EQ(stored, 2046u);
+  EXPECT_EQ(g_reports, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1023, 0}, {2046, 0}}));
+}
+
 }  // namespace
 }  // namespace tolvex

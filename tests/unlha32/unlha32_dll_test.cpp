@@ -242,7 +242,9 @@ TEST_F(Unlha32Dll, TinyOutputBuffersAreNeverOverrun) {
     std::memset(buffer, 'C', sizeof buffer);
     EXPECT_EQ(entry_(nullptr, "e -mc -n1 -jse2 t.lzh *.*", buffer, size), 0);
     for (std::size_t i = size; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 'C') << "canary at " << i;
-    if (size > 0) EXPECT_NE(std::memchr(buffer, '\0', size), nullptr);
+    if (size > 0) {
+      EXPECT_NE(std::memchr(buffer, '\0', size), nullptr);
+    }
     EXPECT_NE(entry_(nullptr, "e -mc -n1 -jse2 missing-archive-with-a-long-name.lzh *.*", buffer, size), 0);
     for (std::size_t i = size; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 'C') << "canary at " << i;
   }
