@@ -11,6 +11,8 @@ struct FileCloser {
 };
 using UniqueFile = std::unique_ptr<std::FILE, FileCloser>;
 
-inline UniqueFile open_file(const std::string& path, const char* mode) { return UniqueFile(std::fopen(path.c_str(), mode)); }
+inline UniqueFile open_file(const std::string& path, const char* mode) {
+  return UniqueFile(std::fopen(path.c_str(), mode));
+}
 
 }  // namespace tolvex

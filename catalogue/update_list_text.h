@@ -1,7 +1,7 @@
 #pragma once
 // The process-wide text of the last update list fetched completely; empty until then.
-#include <memory>
 #include <cstddef>
+#include <memory>
 
 namespace tolvex {
 

@@ -14,8 +14,8 @@
 namespace tolvex {
 
 const SiblingProgram kSiblingPrograms[kSiblingCount] = {
-    {"plo2.exe", "plo.exe"},     {"rasto2.exe", "rasto.exe"}, {"mepli2.exe", "mepli.exe"},
-    {"gaft2.exe", "gaft.exe"},   {"orbe2.exe", "orbe.exe"},
+    {"plo2.exe", "plo.exe"},   {"rasto2.exe", "rasto.exe"}, {"mepli2.exe", "mepli.exe"},
+    {"gaft2.exe", "gaft.exe"}, {"orbe2.exe", "orbe.exe"},
 };
 
 void close_sibling_programs(std::int32_t (&was_running)[kSiblingCount], StatusSurface& status, Waiter& waiter) {

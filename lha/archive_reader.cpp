@@ -38,7 +38,8 @@ bool is_supported_method(const char* method) {
          lzh_parameters_for(method, ignored);
 }
 
-Result decode_member_data(const MemberHeader& header, InputSource& data, OutputSink& sink, std::uint64_t* bytes_pulled) {
+Result decode_member_data(const MemberHeader& header, InputSource& data, OutputSink& sink,
+                          std::uint64_t* bytes_pulled) {
   if (bytes_pulled) *bytes_pulled = 0;
   if (header.is_directory) return Result::success();
   CheckingSink checked(sink);
@@ -57,8 +58,10 @@ Result decode_member_data(const MemberHeader& header, InputSource& data, OutputS
     if (bits.source_failed()) return Result::failure(Status::io_error, "cannot read the archive");
     return result;
   }
-  if (checked.count() != header.original_size) return Result::failure(Status::corrupt_data, "decoded size differs from the header");
-  if (header.has_crc && checked.crc() != header.crc) return Result::failure(Status::crc_mismatch, "CRC mismatch in " + header.stored_path);
+  if (checked.count() != header.original_size)
+    return Result::failure(Status::corrupt_data, "decoded size differs from the header");
+  if (header.has_crc && checked.crc() != header.crc)
+    return Result::failure(Status::crc_mismatch, "CRC mismatch in " + header.stored_path);
   return Result::success();
 }
 
@@ -69,7 +72,8 @@ Result ArchiveReader::skip_rest_of_member() {
     std::size_t got = source_.read(scratch, want);
     if (got == 0) {
       failed_ = true;
-      return Result::failure(source_.failed() ? Status::io_error : Status::truncated, "archive ends inside member data");
+      return Result::failure(source_.failed() ? Status::io_error : Status::truncated,
+                             "archive ends inside member data");
     }
     data_left_ -= got;
   }

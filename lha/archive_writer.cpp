@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "lha/crc16.h"
 #include "base/unique_file.h"
+#include "lha/crc16.h"
 #include "text/cp932.h"
 
 namespace tolvex::lha {
@@ -113,7 +113,8 @@ Result write_archive(const std::vector<ArchiveMember>& members, std::vector<std:
   return Result::success();
 }
 
-Result write_archive_file(const std::string& path, const std::vector<ArchiveMember>& members, const Lh5Options& options) {
+Result write_archive_file(const std::string& path, const std::vector<ArchiveMember>& members,
+                          const Lh5Options& options) {
   std::vector<std::uint8_t> archive;
   Result result = write_archive(members, archive, options);
   if (!result.ok()) return result;

@@ -19,9 +19,9 @@ enum class Method {
 };
 
 struct ArchiveMember {
-  std::string name;                 // code page 932 bytes; '\\' or '/' separate directories
+  std::string name;  // code page 932 bytes; '\\' or '/' separate directories
   std::vector<std::uint8_t> data;
-  std::uint32_t unix_time = 0;      // modification time, seconds since 1970 UTC
+  std::uint32_t unix_time = 0;  // modification time, seconds since 1970 UTC
   Method method = Method::lh5;
 };
 

@@ -12,7 +12,8 @@ Tables make_tables() {
   Tables tables{};
   for (unsigned byte = 0; byte < 256; ++byte) {
     std::uint16_t crc = static_cast<std::uint16_t>(byte);
-    for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
     tables[0][byte] = crc;
   }
   for (unsigned byte = 0; byte < 256; ++byte) {
@@ -36,8 +37,8 @@ void Crc16::update(const std::uint8_t* data, std::size_t size) {
   std::uint32_t crc = value_;
   while (size >= 8) {
     std::uint32_t low = crc ^ (data[0] | (data[1] << 8));
-    crc = t[7][low & 0xFF] ^ t[6][low >> 8] ^ t[5][data[2]] ^ t[4][data[3]] ^ t[3][data[4]] ^
-          t[2][data[5]] ^ t[1][data[6]] ^ t[0][data[7]];
+    crc = t[7][low & 0xFF] ^ t[6][low >> 8] ^ t[5][data[2]] ^ t[4][data[3]] ^ t[3][data[4]] ^ t[2][data[5]] ^
+          t[1][data[6]] ^ t[0][data[7]];
     data += 8;
     size -= 8;
   }

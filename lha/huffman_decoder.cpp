@@ -15,7 +15,8 @@ bool HuffmanDecoder::build(const std::uint8_t* lengths, int symbol_count) {
 
   // Kraft sum in units of 2^-16: more than a full code space means an impossible code.
   std::uint32_t used = 0;
-  for (int len = 1; len <= kMaxCodeLength; ++len) used += static_cast<std::uint32_t>(count_[len]) << (kMaxCodeLength - len);
+  for (int len = 1; len <= kMaxCodeLength; ++len)
+    used += static_cast<std::uint32_t>(count_[len]) << (kMaxCodeLength - len);
   if (used > (1u << kMaxCodeLength)) return false;
 
   std::uint32_t code = 0;

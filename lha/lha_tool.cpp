@@ -8,9 +8,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/unique_file.h"
 #include "lha/archive_reader.h"
 #include "lha/archive_writer.h"
-#include "base/unique_file.h"
 
 namespace {
 
@@ -22,7 +22,6 @@ class FileSink final : public tolvex::lha::OutputSink {
  private:
   std::FILE* file_;
 };
-
 
 std::string base_name(const std::string& path) {
   std::size_t slash = path.find_last_of('/');
@@ -41,7 +40,8 @@ int create(const char* archive, int count, char** files, tolvex::lha::Method met
     ArchiveMember member{base_name(files[i]), {}, 0, method};
     std::uint8_t chunk[65536];
     std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0) member.data.insert(member.data.end(), chunk, chunk + got);
+    while ((got = std::fread(chunk, 1, sizeof chunk, in.get())) > 0)
+      member.data.insert(member.data.end(), chunk, chunk + got);
     members.push_back(std::move(member));
   }
   Result result = write_archive_file(archive, members);
@@ -72,7 +72,8 @@ int run(char command, const char* archive, const char* folder) {
     if (at_end) break;
     if (command == 'l') {
       std::printf("%s %10llu %10llu %04x L%d %s\n", header.method, static_cast<unsigned long long>(header.packed_size),
-                  static_cast<unsigned long long>(header.original_size), header.crc, header.level, header.stored_path.c_str());
+                  static_cast<unsigned long long>(header.original_size), header.crc, header.level,
+                  header.stored_path.c_str());
       continue;
     }
     if (header.is_directory) continue;
@@ -99,7 +100,8 @@ int run(char command, const char* archive, const char* folder) {
       decoded = reader.extract(sink);
     }
     if (!decoded.ok()) {
-      std::fprintf(stderr, "%s: %s: %s\n", header.stored_path.c_str(), status_name(decoded.status), decoded.message.c_str());
+      std::fprintf(stderr, "%s: %s: %s\n", header.stored_path.c_str(), status_name(decoded.status),
+                   decoded.message.c_str());
       ++failures;
     }
   }
@@ -110,7 +112,8 @@ int run(char command, const char* archive, const char* folder) {
 
 int main(int argc, char** argv) {
   if (argc >= 4 && (std::strcmp(argv[1], "c") == 0 || std::strcmp(argv[1], "c0") == 0))
-    return create(argv[2], argc - 3, argv + 3, argv[1][1] == '0' ? tolvex::lha::Method::stored : tolvex::lha::Method::lh5);
+    return create(argv[2], argc - 3, argv + 3,
+                  argv[1][1] == '0' ? tolvex::lha::Method::stored : tolvex::lha::Method::lh5);
   if (argc < 3 || std::strlen(argv[1]) != 1 || std::strchr("ltpx", argv[1][0]) == nullptr ||
       (argv[1][0] == 'x' && argc < 4)) {
     std::fprintf(stderr, "usage: tolvex_lha_tool l|t|p ARCHIVE | x ARCHIVE DIR | c|c0 ARCHIVE FILE...\n");

@@ -148,13 +148,15 @@ Result decode_lzh(const LzhParameters& parameters, BitReader& bits, std::uint64_
     int symbol = literals.decode(bits);
     if (symbol < 0) return corrupt("invalid literal/length code");
     if (symbol < 256) {
-      if (!window.put(static_cast<std::uint8_t>(symbol))) return Result::failure(Status::io_error, "cannot write output");
+      if (!window.put(static_cast<std::uint8_t>(symbol)))
+        return Result::failure(Status::io_error, "cannot write output");
     } else {
       std::uint64_t length = static_cast<std::uint64_t>(symbol - 256 + kMinMatch);
       int position_code = positions.decode(bits);
       if (position_code < 0) return corrupt("invalid position code");
-      std::uint64_t distance = position_code <= 1 ? static_cast<std::uint64_t>(position_code)
-                                                  : (std::uint64_t{1} << (position_code - 1)) + bits.read(position_code - 1);
+      std::uint64_t distance = position_code <= 1
+                                   ? static_cast<std::uint64_t>(position_code)
+                                   : (std::uint64_t{1} << (position_code - 1)) + bits.read(position_code - 1);
       distance += 1;
       if (distance > window.position()) return corrupt("match distance before the start of the data");
       std::uint64_t left = original_size - window.position();

@@ -10,7 +10,7 @@
 namespace tolvex::lha {
 
 struct LzhParameters {
-  int dictionary_bits;  // 13, 15, 16
+  int dictionary_bits;      // 13, 15, 16
   int position_count_bits;  // 4, 5, 5
 };
 

@@ -204,14 +204,16 @@ std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size,
     }
     // Lazy step: if the next position starts a longer match, send this byte as a literal.
     finder.insert(position + 1);
-    Match next = position + 1 < size && current.length < kMaxMatch ? finder.find(position + 1, current.length) : Match{};
+    Match next =
+        position + 1 < size && current.length < kMaxMatch ? finder.find(position + 1, current.length) : Match{};
     if (usable(next) && next.length > current.length) {
       emit({data[position], 0});
       ++position;
       current = next;
       continue;
     }
-    emit({static_cast<std::uint16_t>(256 + current.length - kMinMatch), static_cast<std::uint16_t>(current.distance - 1)});
+    emit({static_cast<std::uint16_t>(256 + current.length - kMinMatch),
+          static_cast<std::uint16_t>(current.distance - 1)});
     std::size_t end = position + current.length;
     for (std::size_t p = position + 2; p <= end; ++p) finder.insert(p);
     position = end;

@@ -8,7 +8,7 @@
 namespace tolvex::lha {
 
 struct Lh5Options {
-  int max_chain = 256;              // candidates compared per search: more is smaller and slower
+  int max_chain = 256;                // candidates compared per search: more is smaller and slower
   std::size_t block_symbols = 32768;  // symbols per Huffman block (at most 65535)
 };
 

@@ -20,8 +20,8 @@ bool is_device_name(const std::string& name) {
   for (const char* device : kDevices) {
     if (stem == device) return true;
   }
-  if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) &&
-      stem[3] >= '0' && stem[3] <= '9') {
+  if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '0' &&
+      stem[3] <= '9') {
     return true;
   }
   return false;

@@ -8,8 +8,8 @@ namespace tolvex {
 const char kDialUpStatusText[] = "ダイアルアップ接続";
 const char kDisconnectStatusText[] = "切断";
 
-int connect_step(DialUpLink& link, std::uint32_t connect_type, const char* dial_up_name,
-                 std::int32_t& dialled_by_us, StatusSurface& status) {
+int connect_step(DialUpLink& link, std::uint32_t connect_type, const char* dial_up_name, std::int32_t& dialled_by_us,
+                 StatusSurface& status) {
   dialled_by_us = 0;
   set_abort_requested(false);
   if (connect_type == 0) return 1;
@@ -22,8 +22,7 @@ int connect_step(DialUpLink& link, std::uint32_t connect_type, const char* dial_
   return 1;
 }
 
-int disconnect_step(DialUpLink& link, std::uint32_t connect_type, std::int32_t dialled_by_us,
-                    StatusSurface& status) {
+int disconnect_step(DialUpLink& link, std::uint32_t connect_type, std::int32_t dialled_by_us, StatusSurface& status) {
   if (connect_type == 0 || dialled_by_us == 0) return 1;
   status.show_status(kDisconnectStatusText);
   if (link.hang_up() != 0) return 1;

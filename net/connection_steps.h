@@ -3,8 +3,8 @@
 // Both write the status line and return 1 to go on, 0 on failure (message in the status line).
 #include <cstdint>
 
-#include "net/dial_up_link.h"
 #include "base/status_surface.h"
+#include "net/dial_up_link.h"
 
 namespace tolvex {
 
@@ -17,11 +17,11 @@ extern const char kDisconnectStatusText[];  // "切断"
 // already active; `dialled_by_us` becomes 1 only when this call dialled. On failure the error's
 // message replaces the status text.
 [[nodiscard]] int connect_step(DialUpLink& link, std::uint32_t connect_type, const char* dial_up_name,
-                 std::int32_t& dialled_by_us, StatusSurface& status);
+                               std::int32_t& dialled_by_us, StatusSurface& status);
 
 // Hangs up only what this command dialled (`connect_type` non-zero and `dialled_by_us` 1),
 // showing "切断". On failure resets the progress bar and shows the error's message.
 [[nodiscard]] int disconnect_step(DialUpLink& link, std::uint32_t connect_type, std::int32_t dialled_by_us,
-                    StatusSurface& status);
+                                  StatusSurface& status);
 
 }  // namespace tolvex

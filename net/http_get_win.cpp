@@ -54,8 +54,7 @@ bool split_url(const char* url, SplitUrl& out) {
 
 }  // namespace
 
-HttpGet::HttpGet()
-    : session_(InternetOpenA(kSessionAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {}
+HttpGet::HttpGet() : session_(InternetOpenA(kSessionAgent, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0)) {}
 
 bool HttpGet::send(const char* url, const char* header_text) {
   SplitUrl target;

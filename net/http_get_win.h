@@ -4,8 +4,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "win/scoped_win.h"
 #include "net/sliced_body_reader.h"
+#include "win/scoped_win.h"
 
 namespace tolvex {
 

@@ -29,8 +29,7 @@ class SystemRemoteAccessService : public RemoteAccessService {
     // The service takes the parameters as writable; it does not change them.
     RasDialParameters copy = parameters;
     HRASCONN connection = static_cast<HRASCONN>(handle);
-    const DWORD result =
-        RasDialA(nullptr, nullptr, reinterpret_cast<LPRASDIALPARAMSA>(&copy), 0, nullptr, &connection);
+    const DWORD result = RasDialA(nullptr, nullptr, reinterpret_cast<LPRASDIALPARAMSA>(&copy), 0, nullptr, &connection);
     handle = connection;
     return result;
   }

@@ -22,7 +22,7 @@ BodyEnd read_body_in_slices(BodySource& source, const SliceHandler& handle_slice
 }
 
 TransferEnd read_body_with_progress(BodySource& source, std::int32_t announced, const char* text,
-                                   ProgressCallback callback, const SliceHandler& store) {
+                                    ProgressCallback callback, const SliceHandler& store) {
   const std::uint32_t total = announced > 0 ? static_cast<std::uint32_t>(announced) : 0;
   std::uint32_t received = 0;
   TransferEnd stopped = TransferEnd::kComplete;

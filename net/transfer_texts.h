@@ -11,7 +11,6 @@ extern const char kListProgressText[];  // "アップデート情報を取得し
 
 // "<archive>をダウンロードしています。" into `destination` (`size` bytes, NUL-terminated; a
 // name too long for it is cut on a character boundary before the fixed part).
-void format_download_progress_text(const char* archive_name, char* destination,
-                                   std::size_t size = kStatusTextSize);
+void format_download_progress_text(const char* archive_name, char* destination, std::size_t size = kStatusTextSize);
 
 }  // namespace tolvex

@@ -1,5 +1,5 @@
-#include "net/http_transfer.h"
 #include "net/update_transfers.h"
+#include "net/http_transfer.h"
 
 namespace tolvex {
 namespace {

@@ -14,7 +14,7 @@ extern const char kDefaultUpdateUrl[];
 extern const char kDefaultListName[];  // "update.txt"
 
 // Key and values of the dial-up options (the sibling program rasto's key).
-extern const char kDialUpOptionKey[];  // "Software\\Halvorn\\R58\\rasto\\Option"
+extern const char kDialUpOptionKey[];   // "Software\\Halvorn\\R58\\rasto\\Option"
 extern const char kConnectTypeValue[];  // "ConnectType"
 extern const char kDialUpNameValue[];   // "DialUpName"
 

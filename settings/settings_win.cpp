@@ -39,7 +39,8 @@ class ReadOnlyKey {
     if (type != REG_SZ && type != REG_EXPAND_SZ) return false;
     std::vector<char> buffer(size + 1, '\0');
     DWORD read = size;
-    if (RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) != ERROR_SUCCESS)
+    if (RegQueryValueExA(key_.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(buffer.data()), &read) !=
+        ERROR_SUCCESS)
       return false;
     out.assign(buffer.data());  // up to the first NUL
     return true;

@@ -6,7 +6,8 @@
 
 namespace tolvex::publish {
 
-bool check_archive(const std::string& path, const std::string& staged_name, Report& report, std::vector<std::uint8_t>& staged) {
+bool check_archive(const std::string& path, const std::string& staged_name, Report& report,
+                   std::vector<std::uint8_t>& staged) {
   if (!file_exists(path)) {
     report.error(path + ": missing; the updater would fail to download it");
     return false;
@@ -23,8 +24,8 @@ bool check_archive(const std::string& path, const std::string& staged_name, Repo
   for (;;) {
     lha::Result result = reader.next(header, at_end);
     if (!result.ok()) {
-      report.error(path + ": damaged after " + std::to_string(members) + " member(s): " + lha::status_name(result.status) +
-                   ": " + result.message);
+      report.error(path + ": damaged after " + std::to_string(members) +
+                   " member(s): " + lha::status_name(result.status) + ": " + result.message);
       return false;
     }
     if (at_end) break;
@@ -36,8 +37,8 @@ bool check_archive(const std::string& path, const std::string& staged_name, Repo
     lha::OutputSink& sink = exact ? static_cast<lha::OutputSink&>(kept) : dropped;
     lha::Result decoded = reader.extract(sink);
     if (!decoded.ok()) {
-      report.error(path + ": member " + header.stored_path + " does not decode: " + lha::status_name(decoded.status) + ": " +
-                   decoded.message);
+      report.error(path + ": member " + header.stored_path + " does not decode: " + lha::status_name(decoded.status) +
+                   ": " + decoded.message);
       return false;
     }
     if (exact && !found) {
@@ -47,7 +48,8 @@ bool check_archive(const std::string& path, const std::string& staged_name, Repo
       report.warning(path + ": member " + header.stored_path + " differs from " + staged_name +
                      " in letter case; found only on file systems that ignore case");
     } else if (!exact) {
-      report.warning(path + ": also holds " + header.stored_path + ", which the updater would extract into the user's folder too");
+      report.warning(path + ": also holds " + header.stored_path +
+                     ", which the updater would extract into the user's folder too");
     }
   }
   if (members == 0) {

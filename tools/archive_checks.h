@@ -12,6 +12,7 @@ namespace tolvex::publish {
 
 // Reports the archive's problems. True with the staged member's bytes in `staged` when the
 // archive holds a usable staged member.
-bool check_archive(const std::string& path, const std::string& staged_name, Report& report, std::vector<std::uint8_t>& staged);
+bool check_archive(const std::string& path, const std::string& staged_name, Report& report,
+                   std::vector<std::uint8_t>& staged);
 
 }  // namespace tolvex::publish

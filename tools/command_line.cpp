@@ -74,8 +74,8 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
     }
   }
   if (folders.size() != folders_needed) {
-    error = command + " takes " + std::to_string(folders_needed) + (folders_needed == 1 ? " folder" : " folders") + ", got " +
-            std::to_string(folders.size());
+    error = command + " takes " + std::to_string(folders_needed) + (folders_needed == 1 ? " folder" : " folders") +
+            ", got " + std::to_string(folders.size());
     return false;
   }
   TimeZoneSetting setting;

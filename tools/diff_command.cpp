@@ -33,11 +33,13 @@ int first_row_named(const ManagedFileTable& table, const char* name) {
 
 void print_line(std::ostream& out, const char* verdict, const std::string& name, const std::string& local,
                 const std::string& listed) {
-  out << std::left << std::setw(8) << verdict << ' ' << std::setw(13) << name << ' ' << local << " -> " << listed << '\n';
+  out << std::left << std::setw(8) << verdict << ' ' << std::setw(13) << name << ' ' << local << " -> " << listed
+      << '\n';
 }
 
 // Says where the texts' byte order (what the updater uses) and their numeric order disagree.
-void warn_about_byte_order(const std::string& name, const std::string& local, const std::string& listed, Report& report) {
+void warn_about_byte_order(const std::string& name, const std::string& local, const std::string& listed,
+                           Report& report) {
   int numeric = 0;
   if (!compare_version_numbers(listed, local, numeric)) return;
   const int bytes = compare_version_texts(listed.c_str(), local.c_str());

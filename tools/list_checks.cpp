@@ -20,7 +20,8 @@ std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 std::string at_line(int line) { return "line " + std::to_string(line) + ": "; }
 
 // The checks of one entry line's content (without its ending).
-void check_entry(const std::string& content, int line, ListedEntry& entry, std::set<std::string>& seen, Report& report) {
+void check_entry(const std::string& content, int line, ListedEntry& entry, std::set<std::string>& seen,
+                 Report& report) {
   if (content.size() > kLongestEntry)
     report.error(at_line(line) + std::to_string(content.size()) + " bytes long; an entry has at most " +
                  std::to_string(kLongestEntry) + " (a 12-byte name, '&', a 20-byte version)");
@@ -43,11 +44,13 @@ void check_entry(const std::string& content, int line, ListedEntry& entry, std::
     std::string reason = unmanaged_name_reason(entry.name);
     if (!reason.empty()) report.error(at_line(line) + "name " + quoted(entry.name) + ": " + reason);
     if (!seen.insert(entry.name).second)
-      report.warning(at_line(line) + quoted(entry.name) + " is listed again; the updater counts it twice and shows the later version");
+      report.warning(at_line(line) + quoted(entry.name) +
+                     " is listed again; the updater counts it twice and shows the later version");
   }
 
   if (entry.version.size() >= kVersionFieldSize) {
-    report.error(at_line(line) + "version " + quoted(entry.version) + " is longer than 20 bytes; the updater ignores the entry");
+    report.error(at_line(line) + "version " + quoted(entry.version) +
+                 " is longer than 20 bytes; the updater ignores the entry");
   } else if (equals_ignoring_ascii_case(entry.name.c_str(), kHelpFileName)) {
     if (!is_help_file_version_form(entry.version))
       report.error(at_line(line) + "version " + quoted(entry.version) +
@@ -63,7 +66,8 @@ void compare_with_updater_parser(const std::string& text, const std::vector<List
   UpdateListRows rows;
   const std::int32_t count = parse_update_list(text.c_str(), rows, kManagedFileCount);
   if (count != static_cast<std::int32_t>(entries.size())) {
-    report.error("the updater reads " + std::to_string(count) + " entries, this check read " + std::to_string(entries.size()));
+    report.error("the updater reads " + std::to_string(count) + " entries, this check read " +
+                 std::to_string(entries.size()));
     return;
   }
   for (std::size_t i = 0; i < entries.size(); ++i) {
@@ -101,8 +105,7 @@ std::vector<ListedEntry> check_update_list_text(const std::string& whole_text, R
     if (content.empty() || content[0] == '\r') {
       if (more_follows)
         report.error(at_line(line) + "empty; the updater stops reading here and never sees the lines after it");
-      else
-        report.warning(at_line(line) + "an empty line at the end (harmless: the list ends there anyway)");
+      else report.warning(at_line(line) + "an empty line at the end (harmless: the list ends there anyway)");
       break;
     }
     if (entries.size() == static_cast<std::size_t>(kManagedFileCount)) {
@@ -116,8 +119,10 @@ std::vector<ListedEntry> check_update_list_text(const std::string& whole_text, R
     entries.push_back(entry);
   }
   if (start < text.size() && text.find('\n', start) == std::string::npos &&
-      text.find_first_not_of("\r\n", start) != std::string::npos && entries.size() < static_cast<std::size_t>(kManagedFileCount))
-    report.error("text after the last line feed (" + quoted(text.substr(start)) + ") is not a line; the updater ignores it");
+      text.find_first_not_of("\r\n", start) != std::string::npos &&
+      entries.size() < static_cast<std::size_t>(kManagedFileCount))
+    report.error("text after the last line feed (" + quoted(text.substr(start)) +
+                 ") is not a line; the updater ignores it");
   compare_with_updater_parser(text, entries, report);
   return entries;
 }

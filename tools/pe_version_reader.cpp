@@ -44,12 +44,9 @@ PeVersionStatus read_layout(const ByteSpan& file, PeLayout& layout) {
   const std::uint64_t optional = coff + 20;
   if (!file.contains(optional, optional_size) || !file.read_u16(optional, magic)) return PeVersionStatus::bad_headers;
   std::uint64_t count_field = 0;
-  if (magic == kPe32Magic)
-    count_field = 92;
-  else if (magic == kPe32PlusMagic)
-    count_field = 108;
-  else
-    return PeVersionStatus::bad_headers;
+  if (magic == kPe32Magic) count_field = 92;
+  else if (magic == kPe32PlusMagic) count_field = 108;
+  else return PeVersionStatus::bad_headers;
   std::uint32_t directory_count = 0;
   if (count_field + 4 > optional_size || !file.read_u32(optional + count_field, directory_count))
     return PeVersionStatus::bad_headers;
@@ -166,13 +163,20 @@ PeVersionStatus read_version_block(const ByteSpan& block, FixedFileVersion& vers
 
 const char* pe_version_status_text(PeVersionStatus status) {
   switch (status) {
-    case PeVersionStatus::ok: return "ok";
-    case PeVersionStatus::not_pe: return "not a Windows PE file";
-    case PeVersionStatus::bad_headers: return "damaged PE headers";
-    case PeVersionStatus::no_resources: return "no resources (no version information)";
-    case PeVersionStatus::bad_resources: return "damaged resource directory";
-    case PeVersionStatus::no_version: return "no version information";
-    case PeVersionStatus::bad_version_block: return "damaged version information";
+    case PeVersionStatus::ok:
+      return "ok";
+    case PeVersionStatus::not_pe:
+      return "not a Windows PE file";
+    case PeVersionStatus::bad_headers:
+      return "damaged PE headers";
+    case PeVersionStatus::no_resources:
+      return "no resources (no version information)";
+    case PeVersionStatus::bad_resources:
+      return "damaged resource directory";
+    case PeVersionStatus::no_version:
+      return "no version information";
+    case PeVersionStatus::bad_version_block:
+      return "damaged version information";
   }
   return "unknown";
 }
@@ -202,7 +206,8 @@ PeVersionStatus read_pe_file_version(const std::uint8_t* data, std::size_t size,
   if ((language.data & kHighBit) != 0) return PeVersionStatus::bad_resources;
 
   std::uint32_t data_rva = 0, data_size = 0;
-  if (!resources.read_u32(language.data, data_rva) || !resources.read_u32(static_cast<std::uint64_t>(language.data) + 4, data_size))
+  if (!resources.read_u32(language.data, data_rva) ||
+      !resources.read_u32(static_cast<std::uint64_t>(language.data) + 4, data_size))
     return PeVersionStatus::bad_resources;
   ByteSpan section_rest, block;
   if (!view_at_rva(file, layout, data_rva, section_rest) || !section_rest.sub_span(0, data_size, block))

@@ -44,10 +44,8 @@ class UnusableFiles {
   UnusableFiles(Report& report, bool skip) : report_(report), skip_(skip) {}
   void add(const std::string& text) {
     ++count_;
-    if (skip_)
-      report_.warning(text + " (left out)");
-    else
-      report_.error(text);
+    if (skip_) report_.warning(text + " (left out)");
+    else report_.error(text);
   }
   int count() const { return count_; }
 
@@ -141,8 +139,8 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
   }
   progress.finish();
 
-  out << "published " << files.size() << (files.size() == 1 ? " file" : " files") << " into "
-      << options.output_folder << " (list " << options.list_name << ")\n";
+  out << "published " << files.size() << (files.size() == 1 ? " file" : " files") << " into " << options.output_folder
+      << " (list " << options.list_name << ")\n";
   for (const ReleaseFile& file : files)
     out << "  " << file.name << "&" << file.version << "  " << form_archive_names(file.name.c_str()).archive << "\n";
   return 0;

@@ -62,7 +62,8 @@ bool TimeZoneSetting::parse(const std::string& text, TimeZoneSetting& setting, s
   if (at < text.size() && text[at] == ':' && !read_number(text, ++at, minutes)) at = std::string::npos;
   if (at < text.size() && text[at] == ':' && !read_number(text, ++at, seconds)) at = std::string::npos;
   if (at != text.size() || hours > 24 || minutes > 59 || seconds > 59) {
-    error = "time zone \"" + text + "\": only fixed offsets are accepted (no daylight saving rules); use \"local\" for the process's zone";
+    error = "time zone \"" + text +
+            "\": only fixed offsets are accepted (no daylight saving rules); use \"local\" for the process's zone";
     return false;
   }
   setting.seconds_east_ = -sign * (hours * 3600 + minutes * 60 + seconds);

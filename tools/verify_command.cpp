@@ -73,7 +73,8 @@ int run_verify(const VerifyOptions& options, Report& report, Progress& progress,
   }
   out << "OK: " << entries.size() << (entries.size() == 1 ? " entry" : " entries") << " and " << listed_archives.size()
       << (listed_archives.size() == 1 ? " archive" : " archives") << " in " << options.output_folder;
-  if (report.warnings() > 0) out << " (" << report.warnings() << (report.warnings() == 1 ? " warning" : " warnings") << ")";
+  if (report.warnings() > 0)
+    out << " (" << report.warnings() << (report.warnings() == 1 ? " warning" : " warnings") << ")";
   out << "\n";
   return 0;
 }

@@ -36,8 +36,6 @@ void MainWindowSurface::reset_progress() {
   SendMessageA(bar, PBM_DELTAPOS, static_cast<WPARAM>(-static_cast<int>(position)), 0);
 }
 
-
-
 void MainWindowSurface::set_buttons(bool enable_commands, bool enable_cancel, const char* cancel_label) {
   EnableWindow(GetDlgItem(dialog_, IDC_CHECK_BUTTON), enable_commands);
   EnableWindow(GetDlgItem(dialog_, IDC_UPDATE_BUTTON), enable_commands);

@@ -29,7 +29,8 @@ int progress_callback(std::int32_t, std::uint32_t done, std::uint32_t total, con
   } else if (!abort_requested()) {
     return 0;
   }
-  if (message_boxes().show(window, kAbortQuestionText, kAbortQuestionCaption, BoxKind::kAbortQuestion) == BoxAnswer::kOk)
+  if (message_boxes().show(window, kAbortQuestionText, kAbortQuestionCaption, BoxKind::kAbortQuestion) ==
+      BoxAnswer::kOk)
     return 1;  // AbortRequested stays set until the command has read it
   set_abort_requested(false);
   return 0;

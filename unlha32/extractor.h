@@ -10,10 +10,10 @@
 namespace tolvex::unlha32 {
 
 struct ExtractionOutcome {
-  int code = 0;          // a ResultCode
+  int code = 0;  // a ResultCode
   int extracted = 0;
   int failed = 0;
-  std::string report;    // one line per problem and a summary line, CRLF-separated
+  std::string report;  // one line per problem and a summary line, CRLF-separated
 };
 
 ExtractionOutcome run_extraction(const ArchiveCommand& command);

@@ -11,9 +11,9 @@
 #include <cstring>
 #include <string>
 
+#include "base/abort_request.h"
 #include "bench/download/bench_window.h"
 #include "bench/download/plain_wininet_download.h"
-#include "base/abort_request.h"
 #include "net/http_transfer.h"
 #include "ui/progress.h"
 
@@ -114,9 +114,8 @@ int main(int argc, char** argv) {
   const int position = window.progress_position();
   const double unreported = best_throughput(3, expected, download_with(nullptr));
   const double throttled = best_throughput(3, expected, download_with(&throttled_progress_callback));
-  const double plain = best_throughput(3, expected, [&] {
-    return tolvex::bench::plain_wininet_download(url.c_str(), "plain.bin");
-  });
+  const double plain =
+      best_throughput(3, expected, [&] { return tolvex::bench::plain_wininet_download(url.c_str(), "plain.bin"); });
   DeleteFileA(file_name);
   DeleteFileA("plain.bin");
 

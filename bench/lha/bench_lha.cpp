@@ -17,9 +17,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using namespace tolvex::lha;
 
-double seconds_since(Clock::time_point start) {
-  return std::chrono::duration<double>(Clock::now() - start).count();
-}
+double seconds_since(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
 
 std::vector<std::uint8_t> read_bytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -89,7 +87,8 @@ int main(int argc, char** argv) {
 
   std::printf("\ncompression (-lh5-)      size (bytes)   ratio    MB/s\n");
   std::printf("  ours                 %12.0f  %6.2f%%  %6.1f\n", our_size, 100 * our_size / total, mb / our_compress);
-  std::printf("  jlha-utils           %12.0f  %6.2f%%  %6.1f\n", jlha_size, 100 * jlha_size / total, mb / jlha_compress);
+  std::printf("  jlha-utils           %12.0f  %6.2f%%  %6.1f\n", jlha_size, 100 * jlha_size / total,
+              mb / jlha_compress);
   std::printf("  ours/jlha size %.4f, speed x%.2f\n", our_size / jlha_size, jlha_compress / our_compress);
 
   std::printf("\ndecoding                  ours MB/s   lhasa MB/s   ours/lhasa speed\n");

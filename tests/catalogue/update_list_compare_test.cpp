@@ -37,8 +37,8 @@ TEST_F(CompareStep, WorkedExample) {
   set("plo.exe", "1,00,0,0005");
   set("nuri.dll", "1,00,0,0003");
   set("rova.chm", "-");
-  std::int32_t found = compare(
-      "plo.exe&1,01,0,0002\r\nnuri.dll&1,00,0,0003\r\nrova.chm&2,00,2203,1514\r\n\r\nsef.dll&9,99,9,9999\r\n");
+  std::int32_t found =
+      compare("plo.exe&1,01,0,0002\r\nnuri.dll&1,00,0,0003\r\nrova.chm&2,00,2203,1514\r\n\r\nsef.dll&9,99,9,9999\r\n");
   EXPECT_EQ(found, 2);
   EXPECT_EQ(table.UpdateFlags[0], 1);
   EXPECT_EQ(table.UpdateFlags[8], 0);

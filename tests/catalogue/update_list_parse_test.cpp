@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "catalogue/update_list.h"
 #include "base/error_code.h"
+#include "catalogue/update_list.h"
 
 namespace tolvex {
 namespace {
@@ -24,8 +24,8 @@ std::string name(const Parsed& p, int i) { return p.rows.ListRows[i].Name; }
 std::string version(const Parsed& p, int i) { return p.rows.ListRows[i].Version; }
 
 TEST(ParseUpdateList, ReadsEntriesUntilTheFirstEmptyLine) {
-  Parsed p = parse(
-      "plo.exe&1,01,0,0002\r\nnuri.dll&1,00,0,0003\r\nrova.chm&2,00,2203,1514\r\n\r\nsef.dll&9,99,9,9999\r\n");
+  Parsed p =
+      parse("plo.exe&1,01,0,0002\r\nnuri.dll&1,00,0,0003\r\nrova.chm&2,00,2203,1514\r\n\r\nsef.dll&9,99,9,9999\r\n");
   EXPECT_EQ(p.count, 3);
   EXPECT_EQ(name(p, 0), "plo.exe");
   EXPECT_EQ(version(p, 0), "1,01,0,0002");

@@ -16,9 +16,9 @@ namespace {
 
 struct SwapState {
   const char* after_step;
-  bool target;   // vemoda.dll holds: old (before the rename to backup) or new (after)
-  bool backup;   // vemoda.bak present (the old file)
-  bool staged;   // vemoda.___ present (the new file)
+  bool target;  // vemoda.dll holds: old (before the rename to backup) or new (after)
+  bool backup;  // vemoda.bak present (the old file)
+  bool staged;  // vemoda.___ present (the new file)
   bool target_is_new;
 };
 

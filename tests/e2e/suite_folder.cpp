@@ -35,8 +35,8 @@ void clear_settings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn"); 
 
 void set_updater_url(const std::string& url) {
   HKEY key = nullptr;
-  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58\\tolvex\\OPTION", 0, nullptr, 0,
-                            KEY_ALL_ACCESS, nullptr, &key, nullptr),
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58\\tolvex\\OPTION", 0, nullptr, 0, KEY_ALL_ACCESS,
+                            nullptr, &key, nullptr),
             ERROR_SUCCESS);
   RegSetValueExA(key, "URL", 0, REG_SZ, reinterpret_cast<const BYTE*>(url.c_str()), static_cast<DWORD>(url.size() + 1));
   RegCloseKey(key);

@@ -12,8 +12,8 @@ class SuiteFolder {
   // vemoda.dll 1,02,3,0045, nuri.dll 10,11,12,0013, sef.dll without version information.
   SuiteFolder();
 
-  std::string path() const;           // Windows path of the folder
-  std::string updater_path() const;   // its tolvex.exe
+  std::string path() const;                         // Windows path of the folder
+  std::string updater_path() const;                 // its tolvex.exe
   std::string file(const std::string& name) const;  // the full path of `name` in the folder
   // Copies fixture `fixture` into the folder under `name`.
   void place(const std::string& fixture, const std::string& name) const;

@@ -73,7 +73,9 @@ class UpdateCommand : public ::testing::Test {
     testing::clear_settings();
   }
 
-  void serve(const std::string& relative, const std::string& bytes) { server_.put_file(folder_ + "/" + relative, bytes); }
+  void serve(const std::string& relative, const std::string& bytes) {
+    server_.put_file(folder_ + "/" + relative, bytes);
+  }
   void point_at(const std::string& prefix = "") { testing::set_updater_url(server_.url(prefix + "/" + folder_ + "/")); }
   void start(const std::string& working_folder) {
     app_ = std::make_unique<ChildProcess>(suite_.updater_path(), working_folder);

@@ -51,11 +51,11 @@ TEST_F(MainWindow, ShowsCaptionMarkerButtonsAndAnEmptyStatusLine) {
 
 TEST_F(MainWindow, ListsTheTwentySixFilesWithTheirVersions) {
   ASSERT_EQ(testing::list_item_count(list()), 26);
-  const char* const names[] = {"plo.exe", "rasto.exe", "mepli.exe", "gaft.exe", "orbe.exe", "tolvex.exe",
-                               "vemoda.dll", "vemoca.dll", "nuri.dll", "sef.dll", "palgon.dll", "qe_lorma.dll",
-                               "qe_pinta.dll", "hobrave.dll", "dulam.dll", "wirto.dll", "zevo.dll", "orbi.dll",
-                               "fule.dll", "carnesa.dll", "bimoral.dll", "temasid.dll", "yosk.dll",
-                               "hexaloun.dll", "hexalou2.dll", "rova.chm"};
+  const char* const names[] = {
+      "plo.exe",     "rasto.exe", "mepli.exe",    "gaft.exe",     "orbe.exe",     "tolvex.exe",   "vemoda.dll",
+      "vemoca.dll",  "nuri.dll",  "sef.dll",      "palgon.dll",   "qe_lorma.dll", "qe_pinta.dll", "hobrave.dll",
+      "dulam.dll",   "wirto.dll", "zevo.dll",     "orbi.dll",     "fule.dll",     "carnesa.dll",  "bimoral.dll",
+      "temasid.dll", "yosk.dll",  "hexaloun.dll", "hexalou2.dll", "rova.chm"};
   for (int i = 0; i < 26; ++i) {
     EXPECT_EQ(testing::list_item_text(list(), i, 0), names[i]) << i;
     EXPECT_EQ(testing::list_item_text(list(), i, 2), "") << i;
@@ -119,8 +119,9 @@ TEST_F(MainWindow, CreatesTheDialUpOptionKeyVolatileAndWritesNoValue) {
   EXPECT_EQ(values, 0u);
   // Only a volatile key refuses a lasting sub-key.
   HKEY child = nullptr;
-  EXPECT_EQ(RegCreateKeyExA(key, "probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &child, nullptr),
-            ERROR_CHILD_MUST_BE_VOLATILE);
+  EXPECT_EQ(
+      RegCreateKeyExA(key, "probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &child, nullptr),
+      ERROR_CHILD_MUST_BE_VOLATILE);
   if (child != nullptr) RegCloseKey(child);
   RegCloseKey(key);
 }

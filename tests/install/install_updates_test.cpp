@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "install/install_updates.h"
 #include "install/install_fixture.h"
+#include "install/install_updates.h"
 #include "support/app_driver.h"
 
 namespace tolvex {

@@ -10,9 +10,9 @@
 
 #include "fixtures/fixture_paths.h"
 #include "install/sibling_programs.h"
-#include "support/recording_waiter.h"
 #include "support/app_driver.h"
 #include "support/recording_view.h"
+#include "support/recording_waiter.h"
 #include "support/temp_dir.h"
 
 namespace tolvex {
@@ -22,8 +22,9 @@ class SiblingPrograms : public ::testing::Test {
  protected:
   // Starts the stand-in as program `name` of the working folder and waits for its window.
   void start(const std::string& name) {
-    if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES)
+    if (GetFileAttributesA(name.c_str()) == INVALID_FILE_ATTRIBUTES) {
       ASSERT_TRUE(CopyFileA(testing::fixture_path("sibling_1_0_0_1.exe").c_str(), name.c_str(), FALSE));
+    }
     auto child = std::make_unique<testing::ChildProcess>(dir_.path().string() + "\\" + name, dir_.path().string());
     const std::string marker = name.substr(0, name.rfind('.')) + "2.exe";
     ASSERT_NE(testing::wait_for_marked_window(child->id(), marker.c_str(), 20000), nullptr) << name;

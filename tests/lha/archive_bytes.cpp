@@ -16,8 +16,8 @@ Bytes random_bytes(std::size_t size, std::uint32_t seed) {
 }
 
 Bytes text_bytes(std::size_t size, std::uint32_t seed) {
-  static const char* const kWords[] = {"update ", "archive ", "version ", "the ", "file ", "list ", "\r\n",
-                                       "server ", "tolvex ", "1.2.3 ", "suite ", "setting ", "download "};
+  static const char* const kWords[] = {"update ", "archive ", "version ", "the ",   "file ",    "list ",    "\r\n",
+                                       "server ", "tolvex ",  "1.2.3 ",   "suite ", "setting ", "download "};
   std::mt19937 rng(seed);
   Bytes out;
   while (out.size() < size) {

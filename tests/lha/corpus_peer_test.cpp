@@ -85,7 +85,7 @@ TEST(CorpusHostile, NamesAreReducedToSafeBareNamesAndDamageIsReported) {
   EXPECT_EQ(names["abspath.lzh"], std::vector<std::string>{"absolute_path.txt"});
   EXPECT_EQ(names["dotdot.lzh"], (std::vector<std::string>{"evil1.txt", "evil2.txt"}));
   EXPECT_EQ(names["unixsep.lzh"], std::vector<std::string>{"HELLO.TXT"});
-  EXPECT_EQ(names["badterm.lzh"], std::vector<std::string>{""});  // control characters: refused
+  EXPECT_EQ(names["badterm.lzh"], std::vector<std::string>{""});         // control characters: refused
   EXPECT_EQ(names["symlink2.lzh"], std::vector<std::string>{"passwd"});  // the link itself is skipped
   EXPECT_TRUE(failed["truncated.lzh"]);
   EXPECT_FALSE(failed["multiple.lzh"]);

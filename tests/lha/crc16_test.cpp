@@ -11,7 +11,8 @@ std::uint16_t bitwise_crc(const std::vector<std::uint8_t>& data) {
   std::uint16_t crc = 0;
   for (std::uint8_t byte : data) {
     crc ^= byte;
-    for (int i = 0; i < 8; ++i) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
+    for (int i = 0; i < 8; ++i)
+      crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
   }
   return crc;
 }

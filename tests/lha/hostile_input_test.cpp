@@ -1,13 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "archive_bytes.h"
 #include "lha/bit_writer.h"
 #include "lha/crc16.h"
-#include "lha/lzh_encoder.h"
-#include <functional>
 #include "lha/lzh_decoder.h"
+#include "lha/lzh_encoder.h"
 
 namespace tolvex::lha {
 namespace {
@@ -22,7 +22,6 @@ Result decode_lh5(const Bytes& stream, std::uint64_t original_size) {
   lzh_parameters_for("-lh5-", lh5);
   return decode_lzh(lh5, bits, original_size, sink);
 }
-
 
 Bytes two_member_archive() {
   Bytes archive;
@@ -57,9 +56,12 @@ TEST(HostileArchive, FlippedBytesNeverCrashAndGoodResultsMatchTheirHeaders) {
   std::mt19937 rng(42);
   for (int round = 0; round < 1500; ++round) {
     Bytes damaged = whole;
-    for (int flips = 1 + round % 4; flips > 0; --flips) damaged[rng() % damaged.size()] ^= static_cast<std::uint8_t>(1 + rng() % 255);
+    for (int flips = 1 + round % 4; flips > 0; --flips)
+      damaged[rng() % damaged.size()] ^= static_cast<std::uint8_t>(1 + rng() % 255);
     for (const auto& member : testing::decode_all(damaged)) {
-      if (member.result.ok() && !member.header.is_directory) ASSERT_EQ(member.data.size(), member.header.original_size);
+      if (member.result.ok() && !member.header.is_directory) {
+        ASSERT_EQ(member.data.size(), member.header.original_size);
+      }
     }
   }
 }
@@ -111,7 +113,8 @@ TEST(HostileArchive, CrcAndHeaderChecksumMismatchesAreReported) {
 
 TEST(HostileArchive, UnsupportedMethodFailsThatMemberOnlyAndUnknownHeadersStop) {
   Bytes archive = testing::level0_member("-lh1-", "old.txt", testing::bytes_of("whatever"), 0);
-  Bytes good = testing::level0_member("-lh0-", "ok.txt", testing::bytes_of("fine"), crc16(reinterpret_cast<const std::uint8_t*>("fine"), 4));
+  Bytes good = testing::level0_member("-lh0-", "ok.txt", testing::bytes_of("fine"),
+                                      crc16(reinterpret_cast<const std::uint8_t*>("fine"), 4));
   archive.insert(archive.end(), good.begin(), good.end());
   archive.push_back(0);
   auto members = testing::decode_all(archive);
@@ -154,23 +157,32 @@ TEST(HostileStream, InvalidTablesAreCorrupt) {
   };
   // Three code lengths of 1 over-fill the code space.
   EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) {
-              b.put(5, 3);
-              for (int i = 0; i < 3; ++i) b.put(3, 1);
-              b.put(2, 0);
-            }), 10).status, Status::corrupt_data);
+                         b.put(5, 3);
+                         for (int i = 0; i < 3; ++i) b.put(3, 1);
+                         b.put(2, 0);
+                       }),
+                       10)
+                .status,
+            Status::corrupt_data);
   // More code lengths than symbols.
   EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) { b.put(5, 31); }), 10).status, Status::corrupt_data);
   // A single literal symbol outside the alphabet.
   EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) {
-              b.put(5, 0), b.put(5, 0);
-              b.put(9, 0), b.put(9, 511);
-            }), 10).status, Status::corrupt_data);
+                         b.put(5, 0), b.put(5, 0);
+                         b.put(9, 0), b.put(9, 511);
+                       }),
+                       10)
+                .status,
+            Status::corrupt_data);
   // A single position symbol outside the -lh5- alphabet.
   EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) {
-              b.put(5, 0), b.put(5, 0);
-              b.put(9, 0), b.put(9, 65);
-              b.put(4, 0), b.put(4, 15);
-            }), 10).status, Status::corrupt_data);
+                         b.put(5, 0), b.put(5, 0);
+                         b.put(9, 0), b.put(9, 65);
+                         b.put(4, 0), b.put(4, 15);
+                       }),
+                       10)
+                .status,
+            Status::corrupt_data);
   // A block of zero symbols would loop forever.
   Bytes empty_block;
   BitWriter bits(empty_block);

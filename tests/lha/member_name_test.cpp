@@ -10,7 +10,9 @@ TEST(MemberName, KeepsOnlyTheLastComponentOfAnySeparator) {
   EXPECT_EQ(sanitised_file_name("..\\..\\evil.txt"), "evil.txt");
   EXPECT_EQ(sanitised_file_name("/tmp/absolute_path.txt"), "absolute_path.txt");
   EXPECT_EQ(sanitised_file_name("C:\\Windows\\win.ini"), "win.ini");
-  EXPECT_EQ(sanitised_file_name("dir\xFFsub\xFF" "file.bin"), "file.bin");
+  EXPECT_EQ(sanitised_file_name("dir\xFFsub\xFF"
+                                "file.bin"),
+            "file.bin");
   EXPECT_EQ(sanitised_file_name("a/b\\c"), "c");
 }
 
@@ -22,9 +24,10 @@ TEST(MemberName, TrailBytes0x5CAnd0x7CAreNotSeparatorsOrPipes) {
 }
 
 TEST(MemberName, RefusesNamesThatLeaveTheFolderOrNameADevice) {
-  for (const char* name : {"", "..", ".", "dir\\..", "x/", "C:", "C:evil.txt", "a:b", "CON", "con.txt", "NUL",
-                           "Com1.log", "LPT9", "aux .x", "CONOUT$", "trailing.", "trailing ", "a*b", "a?b",
-                           "a|b", "a<b", "a\"b", "tab\there", "esc\x1b]2;x", "cut\x83"}) {
+  for (const char* name :
+       {"",        "..",  ".",        "dir\\..", "x/",        "C:",          "C:evil.txt", "a:b",       "CON",
+        "con.txt", "NUL", "Com1.log", "LPT9",    "aux .x",    "CONOUT$",     "trailing.",  "trailing ", "a*b",
+        "a?b",     "a|b", "a<b",      "a\"b",    "tab\there", "esc\x1b]2;x", "cut\x83"}) {
     EXPECT_EQ(sanitised_file_name(name), "") << name;
   }
   EXPECT_EQ(sanitised_file_name(std::string(256, 'a')), "");

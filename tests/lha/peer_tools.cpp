@@ -1,16 +1,14 @@
 #include "peer_tools.h"
 
+#include <sys/wait.h>
 #include <cctype>
 #include <cstdlib>
-#include <sys/wait.h>
 #include <fstream>
 #include <iterator>
 
 namespace tolvex::lha::testing {
 
-bool have_program(const std::string& program) {
-  return run_quietly("command -v " + program) == 0;
-}
+bool have_program(const std::string& program) { return run_quietly("command -v " + program) == 0; }
 
 int run_quietly(const std::string& command) {
   int status = std::system((command + " </dev/null >/dev/null 2>&1").c_str());

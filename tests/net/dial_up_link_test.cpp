@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "net/dial_up_link.h"
 #include "base/error_code.h"
+#include "net/dial_up_link.h"
 #include "support/fake_remote_access_service.h"
 #include "support/recording_waiter.h"
 

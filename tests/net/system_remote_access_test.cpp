@@ -3,8 +3,8 @@
 // records reach rasapi32 and come back as the logic expects.
 #include <gtest/gtest.h>
 
-#include "net/dial_up_link.h"
 #include "base/error_code.h"
+#include "net/dial_up_link.h"
 #include "support/recording_waiter.h"
 
 namespace tolvex {

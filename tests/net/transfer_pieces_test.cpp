@@ -139,8 +139,7 @@ TEST(SlicedBodyReader, ShortReadsKeepSliceEndsOnMultiplesOf1023) {
 TEST(SlicedBodyReader, StopsRightAfterTheSliceThatAskedToStop) {
   ScriptedSource source(numbered_body(5000), {});
   std::size_t handled = 0;
-  EXPECT_EQ(read_body_in_slices(source, [&](const char*, std::size_t) { return ++handled < 2; }),
-            BodyEnd::kStopped);
+  EXPECT_EQ(read_body_in_slices(source, [&](const char*, std::size_t) { return ++handled < 2; }), BodyEnd::kStopped);
   EXPECT_EQ(handled, 2u);
 }
 

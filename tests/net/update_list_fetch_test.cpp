@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
-#include "catalogue/update_list_text.h"
 #include "base/error_code.h"
+#include "catalogue/update_list_text.h"
 #include "net/http_transfer.h"
 #include "net/list_text_builder.h"
 #include "net/transfer_test_fixture.h"
@@ -63,8 +63,7 @@ TEST_F(UpdateListFetch, SendsOneGetWithTheListHeaders) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].method, "GET");
   EXPECT_EQ(requests[0].header_values("Accept"), std::vector<std::string>{"text/*"});
-  EXPECT_EQ(requests[0].header_values("Host"),
-            std::vector<std::string>{"127.0.0.1:" + std::to_string(server.port())});
+  EXPECT_EQ(requests[0].header_values("Host"), std::vector<std::string>{"127.0.0.1:" + std::to_string(server.port())});
   // The session's agent and the added line compete; the HTTP layer picks one.
   const auto agents = requests[0].header_values("User-Agent");
   ASSERT_EQ(agents.size(), 1u);
@@ -94,8 +93,8 @@ TEST_F(UpdateListFetch, RefusedStatusesKeepTheEarlierList) {
     const char* modes;
     ErrorCode expected;
   };
-  const Case cases[] = {{"404", kErrorNoFileAtUrl}, {"500", kErrorTransfer}, {"301", kErrorTransfer},
-                        {"302", kErrorTransfer}};
+  const Case cases[] = {
+      {"404", kErrorNoFileAtUrl}, {"500", kErrorTransfer}, {"301", kErrorTransfer}, {"302", kErrorTransfer}};
   fetch_first_list("KEPT&1\r\n");
   serve("update.txt", "NEW&2\r\n");
   for (const Case& c : cases) {

@@ -103,7 +103,8 @@ std::string list_item_text(HWND list, int item, int column) {
   HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, owner_process(list));
   if (process == nullptr) return "<no access>";
   constexpr SIZE_T kTextSize = 512;
-  char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
+  char* remote =
+      static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize, MEM_COMMIT, PAGE_READWRITE));
   std::string text;
   if (remote != nullptr) {
     LVITEMA record = {};

@@ -26,12 +26,12 @@ class FakeRemoteAccessService : public RemoteAccessService {
   // What a call received.
   struct Call {
     std::string operation;
-    std::uint32_t byte_size = 0;       // enumerate: byte size passed in
-    std::uint32_t first_size = 0;      // enumerate: dwSize of the first element
+    std::uint32_t byte_size = 0;        // enumerate: byte size passed in
+    std::uint32_t first_size = 0;       // enumerate: dwSize of the first element
     std::uint32_t parameters_size = 0;  // get_params, dial: dwSize of the dial parameters
-    std::string entry_name;            // get_params, dial
-    std::string user_name;             // dial: what get_params filled in
-    RasConnection handle = nullptr;    // hang_up: the handle hung up
+    std::string entry_name;             // get_params, dial
+    std::string user_name;              // dial: what get_params filled in
+    RasConnection handle = nullptr;     // hang_up: the handle hung up
   };
 
   void expect_enumerate(std::uint32_t result, RasConnection first_handle = nullptr, std::uint32_t needed_bytes = 0) {

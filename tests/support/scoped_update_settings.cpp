@@ -42,8 +42,8 @@ void ScopedUpdateSettings::set(const char* value_name, const std::string& text) 
   // it any missing parent such as Software\Halvorn; under a volatile parent only volatile keys
   // can be made.
   if (created == ERROR_CHILD_MUST_BE_VOLATILE) {
-    created = RegCreateKeyExA(HKEY_CURRENT_USER, key_path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE,
-                              nullptr, &key, nullptr);
+    created = RegCreateKeyExA(HKEY_CURRENT_USER, key_path_.c_str(), 0, nullptr, REG_OPTION_VOLATILE, KEY_WRITE, nullptr,
+                              &key, nullptr);
   }
   if (created != ERROR_SUCCESS) {
     ADD_FAILURE() << "cannot create HKCU\\" << key_path_ << " (error " << created << ")";

@@ -15,10 +15,8 @@ void put_tz(const std::string& value, bool present) {
   _putenv_s("TZ", present ? value.c_str() : "");
   _tzset();
 #else
-  if (present)
-    setenv("TZ", value.c_str(), 1);
-  else
-    unsetenv("TZ");
+  if (present) setenv("TZ", value.c_str(), 1);
+  else unsetenv("TZ");
   tzset();
 #endif
 }

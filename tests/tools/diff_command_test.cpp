@@ -21,10 +21,10 @@ TEST_F(Diff, ShowsWhatTheUpdaterWouldFlag) {
   typical_release();
   release("nuri.dll", pe_file(1, 0, 0, 3));
   ASSERT_EQ(publish_to("out").exit_code, 0);
-  install("plo.exe", pe_file(1, 0, 0, 1));     // older: flagged
-  install("nuri.dll", pe_file(1, 0, 0, 3));    // equal: not flagged
+  install("plo.exe", pe_file(1, 0, 0, 1));      // older: flagged
+  install("nuri.dll", pe_file(1, 0, 0, 3));     // equal: not flagged
   install("vemoda.dll", pe_file(1, 2, 3, 46));  // newer installed: kept
-  install("rova.chm", "old help");             // 2,00,2001,0108 below 2,00,2001,0708
+  install("rova.chm", "old help");              // 2,00,2001,0108 below 2,00,2001,0708
   // tolvex.exe is not installed: "-" is below any version
 
   ToolRun run = diff();
@@ -67,7 +67,8 @@ TEST_F(Diff, FollowsTheUpdaterPastOddLines) {
             "ignored  PLO.EXE (not a managed file)\n"
             "update   sef.dll       - -> 1,00,0,0001\n"
             "the updater would find 1 newer version: sef.dll\n");
-  EXPECT_NE(run.err.find("entry 3 has no usable name; the updater compares nothing after it"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("entry 3 has no usable name; the updater compares nothing after it"), std::string::npos)
+      << run.err;
   EXPECT_EQ(run_publisher({"diff", "installed", "nowhere"}).exit_code, 1);
 }
 

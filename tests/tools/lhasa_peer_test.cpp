@@ -46,7 +46,8 @@ TEST_F(LhasaPeer, ListsAndExtractsEveryPublishedArchive) {
     ASSERT_EQ(std::system(("lhasa -xqw=" + folder + " " + archive + " >/dev/null 2>&1").c_str()), 0) << archive;
     EXPECT_EQ(read_file(folder + "/" + base + ".___"), read_file("release/" + name)) << archive;
     std::size_t extracted = 0;
-    for (auto it = std::filesystem::directory_iterator(folder); it != std::filesystem::directory_iterator(); ++it) ++extracted;
+    for (auto it = std::filesystem::directory_iterator(folder); it != std::filesystem::directory_iterator(); ++it)
+      ++extracted;
     EXPECT_EQ(extracted, 1u) << archive;
   }
   EXPECT_GE(archives, 4);

@@ -12,7 +12,8 @@ void put_u32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t
   put_u16(bytes, offset + 2, static_cast<std::uint16_t>(value >> 16));
 }
 
-std::vector<std::uint8_t> build_pe_image(std::uint32_t version_ms, std::uint32_t version_ls, const PeImageShape& shape) {
+std::vector<std::uint8_t> build_pe_image(std::uint32_t version_ms, std::uint32_t version_ls,
+                                         const PeImageShape& shape) {
   using O = PeImageOffsets;
   constexpr std::uint32_t kRawSize = 0x200;
   std::vector<std::uint8_t> image(O::kResources + kRawSize, 0);
@@ -23,14 +24,14 @@ std::vector<std::uint8_t> build_pe_image(std::uint32_t version_ms, std::uint32_t
   put_u32(image, O::kPeHeader, 0x00004550);
   const std::uint32_t coff = O::kPeHeader + 4;
   put_u16(image, coff, plus ? 0x8664 : 0x14C);
-  put_u16(image, coff + 2, 1);                 // one section
+  put_u16(image, coff + 2, 1);                  // one section
   put_u16(image, coff + 16, plus ? 240 : 224);  // optional header with 16 data directories
   put_u16(image, coff + 18, 0x2022);            // executable, DLL
   put_u16(image, O::kOptionalHeader, plus ? 0x20B : 0x10B);
-  put_u32(image, O::kOptionalHeader + (plus ? 32 : 28), 0x1000);  // SectionAlignment
-  put_u32(image, O::kOptionalHeader + (plus ? 36 : 32), 0x200);   // FileAlignment
+  put_u32(image, O::kOptionalHeader + (plus ? 32 : 28), 0x1000);                      // SectionAlignment
+  put_u32(image, O::kOptionalHeader + (plus ? 36 : 32), 0x200);                       // FileAlignment
   put_u32(image, O::kOptionalHeader + (plus ? 56 : 56), shape.section_rva + 0x1000);  // SizeOfImage
-  put_u32(image, O::kOptionalHeader + 60, 0x200);                  // SizeOfHeaders
+  put_u32(image, O::kOptionalHeader + 60, 0x200);                                     // SizeOfHeaders
   put_u32(image, O::kOptionalHeader + (plus ? 108 : 92), 16);
   if (shape.with_resources) {
     put_u32(image, O::resource_directory_entry(plus), shape.section_rva);
@@ -65,7 +66,8 @@ std::vector<std::uint8_t> build_pe_image(std::uint32_t version_ms, std::uint32_t
   put_u16(image, O::kVersionBlock, 92);
   put_u16(image, O::kVersionBlock + 2, 52);
   const char key[] = "VS_VERSION_INFO";
-  for (std::size_t i = 0; i < sizeof key; ++i) put_u16(image, O::kVersionBlock + 6 + i * 2, static_cast<std::uint8_t>(key[i]));
+  for (std::size_t i = 0; i < sizeof key; ++i)
+    put_u16(image, O::kVersionBlock + 6 + i * 2, static_cast<std::uint8_t>(key[i]));
   put_u32(image, O::kFixedFileInfo, 0xFEEF04BD);
   put_u32(image, O::kFixedFileInfo + 4, 0x00010000);
   put_u32(image, O::kFixedFileInfo + 8, version_ms);

@@ -27,9 +27,9 @@ std::string portable_text(const std::string& path) {
 }
 
 TEST(PeVersionAgainstThePlatform, AgreesOnEveryFixture) {
-  for (const char* name : {"ver_1_0_0_1.dll", "ver_10_11_12_13.dll", "ver_0_0_0_0.dll", "ver_1_2_3_45.dll", "ver_max.dll",
-                           "ver_none.dll", "ver_2_0_2209_1800_exe.exe", "ver_2_0_2301_0100_exe.exe", "sibling_1_0_0_1.exe",
-                           "sibling_1_0_0_2.exe"}) {
+  for (const char* name :
+       {"ver_1_0_0_1.dll", "ver_10_11_12_13.dll", "ver_0_0_0_0.dll", "ver_1_2_3_45.dll", "ver_max.dll", "ver_none.dll",
+        "ver_2_0_2209_1800_exe.exe", "ver_2_0_2301_0100_exe.exe", "sibling_1_0_0_1.exe", "sibling_1_0_0_2.exe"}) {
     const std::string path = testing::fixture_path(name);
     EXPECT_EQ(portable_text(path), platform_text(path)) << name;
   }
@@ -41,15 +41,15 @@ TEST(PeVersionAgainstThePlatform, AgreesOnEveryFixture) {
 // module of the same name.
 TEST(PeVersionAgainstThePlatform, AgreesOnRealWindowsFilesFromDebianPackages) {
   const char* files[] = {
-    "/usr/x86_64-w64-mingw32/lib/zlib1.dll",
-    "/usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll",
-    "/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll",
-    "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/kernel32.dll",
-    "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/wininet.dll",
-    "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/comctl32.dll",
-    "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe",
-    "/usr/lib/x86_64-linux-gnu/wine/i386-windows/version.dll",
-    "/usr/lib/x86_64-linux-gnu/wine/i386-windows/shell32.dll",
+      "/usr/x86_64-w64-mingw32/lib/zlib1.dll",
+      "/usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll",
+      "/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll",
+      "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/kernel32.dll",
+      "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/wininet.dll",
+      "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/comctl32.dll",
+      "/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe",
+      "/usr/lib/x86_64-linux-gnu/wine/i386-windows/version.dll",
+      "/usr/lib/x86_64-linux-gnu/wine/i386-windows/shell32.dll",
   };
   testing::ScopedWorkDir dir;
   int compared = 0, with_version = 0;

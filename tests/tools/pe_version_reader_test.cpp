@@ -174,13 +174,13 @@ TEST(PeVersionReader, ReadsRealWindowsFiles) {
     PeVersionStatus status;
   };
   const Known files[] = {
-    {"/usr/x86_64-w64-mingw32/lib/zlib1.dll", PeVersionStatus::ok},
-    {"/usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll", PeVersionStatus::ok},
-    {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/kernel32.dll", PeVersionStatus::ok},
-    {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/wininet.dll", PeVersionStatus::ok},
-    {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe", PeVersionStatus::no_version},
-    {"/usr/lib/x86_64-linux-gnu/wine/i386-windows/version.dll", PeVersionStatus::ok},
-    {"/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll", PeVersionStatus::no_resources},
+      {"/usr/x86_64-w64-mingw32/lib/zlib1.dll", PeVersionStatus::ok},
+      {"/usr/x86_64-w64-mingw32/lib/libwinpthread-1.dll", PeVersionStatus::ok},
+      {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/kernel32.dll", PeVersionStatus::ok},
+      {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/wininet.dll", PeVersionStatus::ok},
+      {"/usr/lib/x86_64-linux-gnu/wine/x86_64-windows/notepad.exe", PeVersionStatus::no_version},
+      {"/usr/lib/x86_64-linux-gnu/wine/i386-windows/version.dll", PeVersionStatus::ok},
+      {"/usr/lib/gcc/x86_64-w64-mingw32/12-posix/libstdc++-6.dll", PeVersionStatus::no_resources},
   };
   int seen = 0;
   for (const Known& known : files) {

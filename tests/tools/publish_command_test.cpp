@@ -31,7 +31,8 @@ std::vector<Member> members_of(const std::string& path) {
 std::vector<std::string> files_in(const std::string& folder) {
   std::vector<std::string> names;
   if (!std::filesystem::exists(folder)) return names;
-  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+  for (const auto& entry : std::filesystem::directory_iterator(folder))
+    names.push_back(entry.path().filename().string());
   std::sort(names.begin(), names.end());
   return names;
 }
@@ -43,9 +44,11 @@ TEST_F(Publish, WritesTheListInTableOrderAndOneArchivePerFile) {
   ToolRun run = publish_to("out");
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.err, "");
-  EXPECT_EQ(read_file("out/update.txt"),
-            "plo.exe&1,00,0,0002\r\ntolvex.exe&2,00,2301,0100\r\nvemoda.dll&1,02,3,0045\r\nrova.chm&2,00,2001,0708\r\n");
-  EXPECT_EQ(files_in("out"), (std::vector<std::string>{"plo.lzh", "rova.lzh", "tolvex.lzh", "update.txt", "vemoda.lzh"}));
+  EXPECT_EQ(
+      read_file("out/update.txt"),
+      "plo.exe&1,00,0,0002\r\ntolvex.exe&2,00,2301,0100\r\nvemoda.dll&1,02,3,0045\r\nrova.chm&2,00,2001,0708\r\n");
+  EXPECT_EQ(files_in("out"),
+            (std::vector<std::string>{"plo.lzh", "rova.lzh", "tolvex.lzh", "update.txt", "vemoda.lzh"}));
   for (const char* name : {"plo.exe", "tolvex.exe", "vemoda.dll", "rova.chm"}) {
     const std::string base = std::string(name).substr(0, std::string(name).rfind('.'));
     std::vector<Member> members = members_of("out/" + base + ".lzh");
@@ -62,7 +65,8 @@ TEST_F(Publish, GivesTheSameBytesForTheSameRelease) {
   ASSERT_EQ(publish_to("second").exit_code, 0);
   ASSERT_EQ(publish_to("first").exit_code, 0);  // over its own earlier output
   EXPECT_EQ(files_in("first"), files_in("second"));
-  for (const std::string& name : files_in("first")) EXPECT_EQ(read_file("first/" + name), read_file("second/" + name)) << name;
+  for (const std::string& name : files_in("first"))
+    EXPECT_EQ(read_file("first/" + name), read_file("second/" + name)) << name;
 }
 
 TEST_F(Publish, HelpFileDateFollowsTheChosenTimeZone) {
@@ -76,14 +80,15 @@ TEST_F(Publish, HelpFileDateFollowsTheChosenTimeZone) {
 
 TEST_F(Publish, UnusableFilesStopTheRunAndWriteNothing) {
   typical_release();
-  release("nuri.dll", "not a program at all");     // no version information
-  release("Gaft.exe", pe_file(1, 0, 0, 3));         // wrong letter case
-  release("readme.txt", "hello");                   // not managed
+  release("nuri.dll", "not a program at all");              // no version information
+  release("Gaft.exe", pe_file(1, 0, 0, 3));                 // wrong letter case
+  release("readme.txt", "hello");                           // not managed
   release("sef.dll", pe_file(65535, 65535, 65535, 65535));  // version text over 20 bytes
   ToolRun run = publish_to("out");
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_NE(run.err.find("nuri.dll: not a Windows PE file"), std::string::npos) << run.err;
-  EXPECT_NE(run.err.find("Gaft.exe: the updater matches names byte for byte: spell it \"gaft.exe\""), std::string::npos);
+  EXPECT_NE(run.err.find("Gaft.exe: the updater matches names byte for byte: spell it \"gaft.exe\""),
+            std::string::npos);
   EXPECT_NE(run.err.find("readme.txt: not one of the 26 files"), std::string::npos);
   EXPECT_NE(run.err.find("65535,65535,65535,65535 is longer than the 20 bytes"), std::string::npos);
   EXPECT_FALSE(std::filesystem::exists("out"));

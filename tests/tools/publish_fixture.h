@@ -32,7 +32,8 @@ inline ToolRun run_publisher(const std::vector<std::string>& arguments) {
 }
 
 inline std::string pe_file(std::uint16_t a, std::uint16_t b, std::uint16_t c, std::uint16_t d) {
-  std::vector<std::uint8_t> image = build_pe_image(static_cast<std::uint32_t>(a) << 16 | b, static_cast<std::uint32_t>(c) << 16 | d);
+  std::vector<std::uint8_t> image =
+      build_pe_image(static_cast<std::uint32_t>(a) << 16 | b, static_cast<std::uint32_t>(c) << 16 | d);
   image.resize(image.size() + 4096, 0x5A);  // some compressible body
   return std::string(image.begin(), image.end());
 }
@@ -40,7 +41,8 @@ inline std::string pe_file(std::uint16_t a, std::uint16_t b, std::uint16_t c, st
 class PublishFolders : public ::testing::Test {
  protected:
   // Puts `bytes` into the release folder as `name`, last modified at a fixed time.
-  void release(const std::string& name, const std::string& bytes, int year = 2024, int month = 3, int day = 1, int hour = 12) {
+  void release(const std::string& name, const std::string& bytes, int year = 2024, int month = 3, int day = 1,
+               int hour = 12) {
     std::filesystem::create_directories("release");
     write_file("release/" + name, bytes);
     set_modification_time_utc("release/" + name, year, month, day, hour, 30);

@@ -79,10 +79,10 @@ class PublishRoundTrip : public ::testing::Test {
 };
 
 TEST_F(PublishRoundTrip, TheUpdaterInstallsWhatThePublisherWrote) {
-  release("sibling_1_0_0_2.exe", "plo.exe");        // not installed: "-", offered
-  release("ver_10_11_12_13.dll", "vemoda.dll");     // newer than 1,02,3,0045
-  release("ver_10_11_12_13.dll", "nuri.dll");       // the installed version: not offered
-  release("ver_1_0_0_1.dll", "sef.dll");            // installed without version: offered
+  release("sibling_1_0_0_2.exe", "plo.exe");     // not installed: "-", offered
+  release("ver_10_11_12_13.dll", "vemoda.dll");  // newer than 1,02,3,0045
+  release("ver_10_11_12_13.dll", "nuri.dll");    // the installed version: not offered
+  release("ver_1_0_0_1.dll", "sef.dll");         // installed without version: offered
   const std::string help = std::string(5000, 'h') + "help file";
   testing::write_file(release_ + "\\rova.chm", help);  // not installed: offered
 
@@ -104,7 +104,8 @@ TEST_F(PublishRoundTrip, TheUpdaterInstallsWhatThePublisherWrote) {
   testing::click_button(window_, 1002);
   HWND box = testing::wait_for_window_with_caption(app_->id(), "完了", 60000);
   ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
-  EXPECT_EQ(testing::message_box_text(box), "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  EXPECT_EQ(testing::message_box_text(box),
+            "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
   testing::click_button(box, IDOK);
   ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
 
@@ -114,7 +115,8 @@ TEST_F(PublishRoundTrip, TheUpdaterInstallsWhatThePublisherWrote) {
   EXPECT_EQ(testing::read_file(suite_.file("sef.dll")), fixture_bytes("ver_1_0_0_1.dll"));
   EXPECT_EQ(testing::read_file(suite_.file("rova.chm")), help);
   for (const char* base : {"plo", "vemoda", "nuri", "sef", "rova"})
-    for (const char* suffix : {".lzh", ".___", ".bak"}) EXPECT_FALSE(exists(suite_.file(std::string(base) + suffix))) << base << suffix;
+    for (const char* suffix : {".lzh", ".___", ".bak"})
+      EXPECT_FALSE(exists(suite_.file(std::string(base) + suffix))) << base << suffix;
   EXPECT_EQ(column(0, 1), "1,00,0,0002");
   EXPECT_EQ(column(6, 1), "10,11,12,0013");
   EXPECT_EQ(column(9, 1), "1,00,0,0001");

@@ -10,7 +10,8 @@ namespace {
 
 std::string archive_of(const std::vector<std::pair<std::string, std::string>>& members) {
   std::vector<lha::ArchiveMember> list;
-  for (const auto& [name, data] : members) list.push_back({name, std::vector<std::uint8_t>(data.begin(), data.end()), 1700000000});
+  for (const auto& [name, data] : members)
+    list.push_back({name, std::vector<std::uint8_t>(data.begin(), data.end()), 1700000000});
   std::vector<std::uint8_t> bytes;
   EXPECT_TRUE(lha::write_archive(list, bytes).ok());
   return std::string(bytes.begin(), bytes.end());

@@ -9,11 +9,11 @@
 
 #include "base/abort_request.h"
 #include "resources/resource_ids.h"
+#include "support/fake_command_window.h"
 #include "support/temp_dir.h"
 #include "ui/main_window_handle.h"
 #include "ui/open_window.h"
 #include "ui/progress.h"
-#include "support/fake_command_window.h"
 #include "ui/update_dialog.h"
 
 namespace tolvex {

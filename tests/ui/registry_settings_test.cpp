@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "settings/settings.h"
 #include "settings/connection_options.h"
 #include "settings/registry_key.h"
+#include "settings/settings.h"
 
 namespace tolvex {
 namespace {
@@ -22,16 +22,18 @@ class RegistrySettings : public ::testing::Test {
 
   static void put_string(const std::string& key_path, const char* name, const std::string& value) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
                    static_cast<DWORD>(value.size() + 1));
     RegCloseKey(key);
   }
   static void put_dword(const std::string& key_path, const char* name, DWORD value) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(HKEY_CURRENT_USER, key_path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
     RegCloseKey(key);
   }
@@ -65,8 +67,9 @@ TEST_F(RegistrySettings, ConnectionOptionsDefaultsAndVolatileKey) {
   HKEY key = nullptr;
   ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, kDialUpOptionKey, 0, KEY_ALL_ACCESS, &key), ERROR_SUCCESS);
   HKEY child = nullptr;
-  EXPECT_EQ(RegCreateKeyExA(key, "probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &child, nullptr),
-            ERROR_CHILD_MUST_BE_VOLATILE);
+  EXPECT_EQ(
+      RegCreateKeyExA(key, "probe", 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &child, nullptr),
+      ERROR_CHILD_MUST_BE_VOLATILE);
   RegCloseKey(key);
 }
 

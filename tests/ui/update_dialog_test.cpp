@@ -15,7 +15,6 @@
 namespace tolvex {
 namespace {
 
-
 TEST(UpdateDialogInProcess, SystemMenuCarriesTheAboutItemBelowASeparator) {
   testing::ScopedWorkDir dir;
   std::string item;

@@ -39,8 +39,8 @@ TEST(CommandLine, OutputFolderAndSeveralPatternsAndDoubleByteNames) {
 TEST(CommandLine, RefusesWhatItCannotCarryOut) {
   ArchiveCommand c;
   std::string error;
-  for (const char* text : {"", "   ", "e", "e -mc -n1", "a new.lzh file", "d a.lzh x", "e \"unclosed.lzh *.*",
-                           "-mc e a.lzh"}) {
+  for (const char* text :
+       {"", "   ", "e", "e -mc -n1", "a new.lzh file", "d a.lzh x", "e \"unclosed.lzh *.*", "-mc e a.lzh"}) {
     EXPECT_FALSE(parse_command_line(text, c, error)) << text;
     EXPECT_FALSE(error.empty());
   }

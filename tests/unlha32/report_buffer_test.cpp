@@ -19,7 +19,9 @@ TEST(ReportBuffer, NeverWritesPastItsSizeAndKeepsDoubleByteCharactersWhole) {
     if (size == 0) continue;
     std::size_t length = strnlen(storage, size);
     ASSERT_LT(length, size);
-    EXPECT_EQ(std::string(storage, length), std::string("abc\x95\x5C\x95\x5C" "def").substr(0, length));
+    EXPECT_EQ(std::string(storage, length), std::string("abc\x95\x5C\x95\x5C"
+                                                        "def")
+                                                .substr(0, length));
     if (length == 4) FAIL() << "a double-byte character was cut";
   }
   ReportBuffer nothing(nullptr, 100);

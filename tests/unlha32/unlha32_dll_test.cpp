@@ -9,13 +9,13 @@
 #include <filesystem>
 #include <set>
 
+#include "archive_bytes.h"
+#include "base/unique_file.h"
 #include "lha/archive_writer.h"
 #include "lha/crc16.h"
-#include "base/unique_file.h"
+#include "support/temp_dir.h"
 #include "unlha32/unlha32.h"
 #include "win/scoped_win.h"
-#include "support/temp_dir.h"
-#include "archive_bytes.h"
 
 namespace {
 
@@ -30,7 +30,8 @@ std::string text_of(const Bytes& bytes) { return std::string(bytes.begin(), byte
 
 std::string pattern_text(std::size_t size, int seed) {
   std::string text;
-  for (std::size_t i = 0; text.size() < size; ++i) text += "entry " + std::to_string((i * 7919 + seed) % 1000) + " of the list\r\n";
+  for (std::size_t i = 0; text.size() < size; ++i)
+    text += "entry " + std::to_string((i * 7919 + seed) % 1000) + " of the list\r\n";
   text.resize(size);
   return text;
 }
@@ -77,8 +78,7 @@ void write_archive(const std::string& name, const std::vector<tolvex::lha::Archi
 // A level-0 member with any stored name (our writer would not write hostile names).
 Bytes level0_member(const std::string& name, const std::string& data) {
   const Bytes bytes(data.begin(), data.end());
-  return tolvex::lha::testing::level0_member("-lh0-", name, bytes,
-                                             tolvex::lha::crc16(bytes.data(), bytes.size()));
+  return tolvex::lha::testing::level0_member("-lh0-", name, bytes, tolvex::lha::crc16(bytes.data(), bytes.size()));
 }
 
 class Unlha32Dll : public ::testing::Test {
@@ -123,7 +123,8 @@ TEST_F(Unlha32Dll, ExtractsOurArchiveIntoTheCurrentFolderUnderBareNames) {
   EXPECT_EQ(read_file("notes.txt"), "in a folder\r\n");
   EXPECT_EQ(read_ansi(japanese_name), "cp932 name");
   EXPECT_TRUE(fs::exists("empty.dat"));
-  EXPECT_EQ(folder_entries("."), (std::set<std::string>{"UPDATE.LZH", "TOLVEX.EX_", "notes.txt", japanese_name, "empty.dat"}));
+  EXPECT_EQ(folder_entries("."),
+            (std::set<std::string>{"UPDATE.LZH", "TOLVEX.EX_", "notes.txt", japanese_name, "empty.dat"}));
   EXPECT_NE(report.find("4 extracted"), std::string::npos) << report;
 }
 
@@ -159,14 +160,14 @@ TEST_F(Unlha32Dll, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
   fs::create_directories("inner");
   fs::current_path("inner");
   Bytes archive;
-  for (const auto& [name, data] : std::vector<std::pair<std::string, std::string>>{
-           {"..\\..\\escaped.txt", "kept inside"},
-           {"..", "dots"},
-           {"C:evil.txt", "drive relative"},
-           {"CON", "device"},
-           {"nul.txt", "device with extension"},
-           {"a\x1b]2;x\x07", "control characters"},
-           {"ok.txt", "fine"}}) {
+  for (const auto& [name, data] :
+       std::vector<std::pair<std::string, std::string>>{{"..\\..\\escaped.txt", "kept inside"},
+                                                        {"..", "dots"},
+                                                        {"C:evil.txt", "drive relative"},
+                                                        {"CON", "device"},
+                                                        {"nul.txt", "device with extension"},
+                                                        {"a\x1b]2;x\x07", "control characters"},
+                                                        {"ok.txt", "fine"}}) {
     Bytes member = level0_member(name, data);
     archive.insert(archive.end(), member.begin(), member.end());
   }

@@ -119,10 +119,10 @@ TEST_F(Commands, CheckDialsBeforeTheFetchAndHangsUpBeforeComparing) {
   expect_dial();
   check();
   EXPECT_TRUE(ras_.script_done());
-  EXPECT_EQ(journal_, (Journal{"buttons off off 中断", "status ダイアルアップ接続", "ras enumerate", "ras get_params",
-                               "ras dial", "fetch busy 0", "reset progress", "status 切断", "ras hang_up",
-                               "status アップデート情報確認", "status アップデートファイル無し", "box 情報",
-                               "buttons on on 終了"}));
+  EXPECT_EQ(journal_,
+            (Journal{"buttons off off 中断", "status ダイアルアップ接続", "ras enumerate", "ras get_params", "ras dial",
+                     "fetch busy 0", "reset progress", "status 切断", "ras hang_up", "status アップデート情報確認",
+                     "status アップデートファイル無し", "box 情報", "buttons on on 終了"}));
   expect_boxes({{"情報", "アップデート可能なファイルはありません。\n現在最新の環境です。"}});
 }
 
@@ -187,12 +187,27 @@ TEST_F(Commands, UpdateDownloadsInTableOrderHangsUpAndInstallsWhenNoLongerBusy) 
   expect_dial();
   update();
   EXPECT_TRUE(ras_.script_done());
-  EXPECT_EQ(journal_,
-            (Journal{"buttons off off 中断", "status ダイアルアップ接続", "ras enumerate", "ras get_params", "ras dial",
-                     "fetch busy 0", "reset progress", "status アップデート情報確認", "status アップデートファイル有り",
-                     "buttons off on 中断", "download plo.lzh busy 1", "reset progress", "download sef.lzh busy 1",
-                     "reset progress", "status ファイル取得完了", "status 切断", "ras hang_up", "buttons off off 中断",
-                     "install busy 0", "box 完了", "buttons on on 終了"}));
+  EXPECT_EQ(journal_, (Journal{"buttons off off 中断",
+                               "status ダイアルアップ接続",
+                               "ras enumerate",
+                               "ras get_params",
+                               "ras dial",
+                               "fetch busy 0",
+                               "reset progress",
+                               "status アップデート情報確認",
+                               "status アップデートファイル有り",
+                               "buttons off on 中断",
+                               "download plo.lzh busy 1",
+                               "reset progress",
+                               "download sef.lzh busy 1",
+                               "reset progress",
+                               "status ファイル取得完了",
+                               "status 切断",
+                               "ras hang_up",
+                               "buttons off off 中断",
+                               "install busy 0",
+                               "box 完了",
+                               "buttons on on 終了"}));
   expect_boxes({{"完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。"}});
   EXPECT_EQ(boxes_.shown[0].kind, BoxKind::kInformation);
   EXPECT_EQ(installed_rows_, (std::vector<std::string>{"plo.exe", "sef.dll"}));
@@ -239,8 +254,9 @@ TEST_F(Commands, FailedDownloadStopsTheRowsHangsUpAndInstallsNothing) {
   update();
   EXPECT_TRUE(ras_.script_done());
   const Journal tail(journal_.end() - 8, journal_.end());
-  EXPECT_EQ(tail, (Journal{"buttons off on 中断", "download plo.lzh busy 1", "status 指定されたURLにファイルが存在しません。",
-                           "reset progress", "status 切断", "ras hang_up", "box 取得", "buttons on on 終了"}));
+  EXPECT_EQ(tail,
+            (Journal{"buttons off on 中断", "download plo.lzh busy 1", "status 指定されたURLにファイルが存在しません。",
+                     "reset progress", "status 切断", "ras hang_up", "box 取得", "buttons on on 終了"}));
   expect_boxes({{"取得", "ファイルの取得に失敗しました。"}});
   EXPECT_EQ(boxes_.shown[0].kind, BoxKind::kStop);
   EXPECT_EQ(transfers_.calls, (std::vector<std::string>{"fetch", "plo.lzh"}));
