@@ -39,7 +39,7 @@ class RegistrySettings : public ::testing::Test {
   }
 };
 
-TEST_F(RegistrySettings, ApplicationNameIsTheProgramFileBaseName) { EXPECT_EQ(application_name(), "ui_tests"); }
+TEST_F(RegistrySettings, ApplicationNameIsTheProgramFileBaseName) { EXPECT_EQ(application_name(), "settings_tests"); }
 
 TEST_F(RegistrySettings, ProfileDefaultsWithoutAnySettings) {
   EXPECT_EQ(update_url(), kDefaultUpdateUrl);
