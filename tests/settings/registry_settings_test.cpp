@@ -48,12 +48,12 @@ TEST_F(RegistrySettings, ProfileDefaultsWithoutAnySettings) {
   EXPECT_NE(std::string(kDefaultUpdateUrl).find("/pc/stablon/velo2/aupd/"), std::string::npos);
   // Reading never creates the profile key.
   HKEY key = nullptr;
-  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58\\ui_tests\\OPTION", 0, KEY_READ, &key),
+  EXPECT_NE(RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Halvorn\\R58\\settings_tests\\OPTION", 0, KEY_READ, &key),
             ERROR_SUCCESS);
 }
 
 TEST_F(RegistrySettings, ProfileValuesAreReadUnderTheApplicationName) {
-  put_string("Software\\Halvorn\\R58\\ui_tests\\OPTION", "URL", "http://127.0.0.1:8080/x/");
+  put_string("Software\\Halvorn\\R58\\settings_tests\\OPTION", "URL", "http://127.0.0.1:8080/x/");
   put_string("Software\\Halvorn\\R58\\tolvex\\OPTION", "name", "other.txt");  // another program's
   EXPECT_EQ(update_url(), "http://127.0.0.1:8080/x/");
   EXPECT_EQ(update_list_name(), "update.txt");
