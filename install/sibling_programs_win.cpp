@@ -49,7 +49,7 @@ void restart_sibling_programs(const std::int32_t (&was_running)[kSiblingCount], 
     if (was_running[row] == 0) continue;
     char path[1024] = {};
     if (have_folder) {
-      std::snprintf(path, sizeof path, "%s\\%s", folder.c_str(), kSiblingPrograms[row].program);
+      std::snprintf(path, sizeof path, "%s%s", folder.c_str(), kSiblingPrograms[row].program);
     } else {
       copy_cp932_text(path, sizeof path, kSiblingPrograms[row].program);
     }

@@ -46,4 +46,9 @@ const char* find_last_path_separator(const char* path) {
   return last;
 }
 
+std::string folder_of_path(const char* path) {
+  const char* separator = find_last_path_separator(path);
+  return separator != nullptr ? std::string(path, separator + 1) : std::string();
+}
+
 }  // namespace tolvex

@@ -2,6 +2,7 @@
 // Byte strings in code page 932 (Shift-JIS): lead-byte tests and bounded copies that never cut
 // a double-byte character in half, and a separator scan that knows trail bytes may be 0x5C.
 #include <cstddef>
+#include <string>
 
 namespace tolvex {
 
@@ -21,5 +22,9 @@ bool append_cp932_text(char* destination, std::size_t size, const char* source);
 // The last '\\' or '/' of `path` that is a character of its own (not the trail byte of a
 // double-byte character), or nullptr when there is none.
 const char* find_last_path_separator(const char* path);
+
+// The folder of `path` with its final separator kept ("C:\\" for "C:\\x.exe", so that a folder at
+// a drive root still names the root); empty when `path` has no separator.
+std::string folder_of_path(const char* path);
 
 }  // namespace tolvex

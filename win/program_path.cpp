@@ -13,12 +13,6 @@ std::string program_file_path() {
   return std::string(path, length);
 }
 
-std::string program_folder() {
-  const std::string path = program_file_path();
-  // The scan skips trail bytes: in 表 the second byte is 0x5C.
-  const char* separator = find_last_path_separator(path.c_str());
-  if (separator == nullptr) return std::string();
-  return std::string(path.c_str(), separator);
-}
+std::string program_folder() { return folder_of_path(program_file_path().c_str()); }
 
 }  // namespace tolvex

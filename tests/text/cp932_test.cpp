@@ -65,5 +65,11 @@ TEST(FindLastPathSeparator, SkipsTrailBytesThatLookLikeBackslashes) {
   EXPECT_EQ(find_last_path_separator(slash) - slash, 3);
 }
 
+TEST(FolderOfPath, KeepsTheSeparatorSoADriveRootStaysTheRoot) {
+  EXPECT_EQ(folder_of_path("C:\\tolvex.exe"), "C:\\");  // "C:" alone would be drive C's current folder
+  EXPECT_EQ(folder_of_path("C:\\\x95\x5C\\tolvex.exe"), "C:\\\x95\x5C\\");  // the folder of C:\表\tolvex.exe
+  EXPECT_EQ(folder_of_path("tolvex.exe"), "");
+}
+
 }  // namespace
 }  // namespace tolvex
