@@ -3,6 +3,9 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <string>
+
 #include "e2e/suite_folder.h"
 #include "support/app_driver.h"
 
@@ -39,6 +42,66 @@ TEST(SingleInstance, CopyUnderAnotherNameStillHandsOver) {
   ASSERT_NE(window, nullptr);
   ChildProcess second(suite.path() + "\\other.exe", suite.path());
   EXPECT_TRUE(second.wait_for_exit(10000));
+  testing::click_button(window, IDCANCEL);
+  EXPECT_TRUE(first.wait_for_exit(10000));
+}
+
+// Starts the sibling stand-in as `program` of the suite's folder (its window carries
+// "<base name>2.exe") and returns its window.
+HWND start_stand_in(const testing::SuiteFolder& suite, const std::string& program,
+                    std::unique_ptr<ChildProcess>& process) {
+  suite.place("sibling_1_0_0_1.exe", program);
+  process = std::make_unique<ChildProcess>(suite.file(program), suite.path());
+  const std::string base = program.substr(program.find_last_of('\\') + 1);
+  const std::string marker = base.substr(0, base.rfind('.')) + "2.exe";
+  return testing::wait_for_marked_window(process->id(), marker.c_str(), 20000);
+}
+
+TEST(SingleInstance, HandOverBringsTheRunningCopysMessageBoxForward) {
+  testing::clear_settings();
+  testing::set_updater_url("ftp://localhost/");  // the check fails at once and shows its box
+  testing::SuiteFolder suite;
+  ChildProcess first(suite.updater_path(), suite.path());
+  HWND window = testing::wait_for_marked_window(first.id(), kMarker, 20000);
+  ASSERT_NE(window, nullptr);
+  testing::click_button(window, 1000);
+  HWND box = testing::wait_for_window_with_caption(first.id(), "取得", 20000);
+  ASSERT_NE(box, nullptr);
+  std::unique_ptr<ChildProcess> plo;
+  HWND other = start_stand_in(suite, "plo.exe", plo);
+  ASSERT_NE(other, nullptr);
+  SetForegroundWindow(other);
+  ASSERT_TRUE(testing::wait_until([&] { return GetForegroundWindow() == other; }, 5000));
+
+  ChildProcess second(suite.updater_path(), suite.path());
+  EXPECT_TRUE(second.wait_for_exit(10000));
+  EXPECT_TRUE(testing::wait_until([&] { return GetForegroundWindow() == box; }, 5000));
+  testing::click_button(box, IDOK);
+  testing::click_button(window, IDCANCEL);
+  EXPECT_TRUE(first.wait_for_exit(10000));
+  PostMessageA(other, WM_CLOSE, 0, 0);
+  testing::clear_settings();
+}
+
+TEST(SingleInstance, AForeignWindowWithTheMarkerIsTakenForTheRunningCopyButASiblingIsNot) {
+  testing::SuiteFolder suite;
+  ChildProcess first(suite.updater_path(), suite.path());
+  HWND window = testing::wait_for_marked_window(first.id(), kMarker, 20000);
+  ASSERT_NE(window, nullptr);
+  // Above the updater in Z-order: a foreign window carrying its marker, then a sibling's window.
+  std::unique_ptr<ChildProcess> foreign_process, sibling_process;
+  CreateDirectoryA(suite.file("foreign").c_str(), nullptr);
+  HWND foreign = start_stand_in(suite, "foreign\\tolvex.exe", foreign_process);
+  ASSERT_NE(foreign, nullptr);
+  HWND sibling = start_stand_in(suite, "plo.exe", sibling_process);
+  ASSERT_NE(sibling, nullptr);
+  ASSERT_TRUE(testing::wait_until([&] { return GetForegroundWindow() == sibling; }, 5000));
+
+  ChildProcess second(suite.updater_path(), suite.path());
+  EXPECT_TRUE(second.wait_for_exit(10000));
+  EXPECT_TRUE(testing::wait_until([&] { return GetForegroundWindow() == foreign; }, 5000));
+  PostMessageA(foreign, WM_CLOSE, 0, 0);
+  PostMessageA(sibling, WM_CLOSE, 0, 0);
   testing::click_button(window, IDCANCEL);
   EXPECT_TRUE(first.wait_for_exit(10000));
 }

@@ -87,13 +87,15 @@ TEST_F(SiblingPrograms, EveryMarkedWindowIsClosedEvenBeyondTen) {
   EXPECT_EQ(log_lines("close gaft.exe").size(), 1u);
 }
 
-TEST_F(SiblingPrograms, MinimisedWindowIsClosedToo) {
+TEST_F(SiblingPrograms, MinimisedWindowIsRestoredBeforeItIsAskedToClose) {
   start("rasto.exe");
   HWND window = testing::wait_for_marked_window(children_[0]->id(), "rasto2.exe", 5000);
   ShowWindow(window, SW_MINIMIZE);
+  ASSERT_TRUE(testing::wait_until([&] { return IsIconic(window) != FALSE; }, 5000));
   close_sibling_programs(was_running_, status_, waiter_);
   EXPECT_EQ(was_running_[1], 1);
   EXPECT_TRUE(all_ended());
+  EXPECT_EQ(log_lines("close rasto.exe"), std::vector<std::string>{"close rasto.exe"});  // not "... minimised"
 }
 
 TEST_F(SiblingPrograms, RestartCountsEveryProgramAskedForEvenIfItCannotStart) {
