@@ -24,6 +24,11 @@ Control paths:
 
 Each request is also appended, one JSON object a line, to the --log file before it is answered.
 
+With --tls <pem> (a certificate followed by its key) the server speaks https only. Each TLS
+connection is logged once its handshake has ended, before any request on it, with "tls_handshake"
+set to "ok" or to the reason it failed; a client that refuses the certificate either fails the
+handshake or closes the connection without a request.
+
 Only loopback addresses are served. With --background the server detaches (new session, stdio
 to /dev/null) and the starting command returns once the port file is written; --stop ends the
 server named by --pid-file.
@@ -37,6 +42,7 @@ import os
 import posixpath
 import signal
 import socket
+import ssl
 import sys
 import threading
 import time
@@ -218,12 +224,38 @@ class Handler(http.server.BaseHTTPRequestHandler):
 class LoopbackServer(http.server.ThreadingHTTPServer):
     daemon_threads = True
 
-    def __init__(self, address, root, request_log, idle_exit):
+    def __init__(self, address, root, request_log, idle_exit, tls_context=None):
         self.root = os.path.realpath(root)
         self.request_log = request_log
         self._last_activity = time.monotonic()
         self._idle_exit = idle_exit
+        self._tls_context = tls_context
         super().__init__(address, Handler)
+
+    def get_request(self):
+        connection, address = super().get_request()
+        if self._tls_context:
+            # The handshake waits for the connection's own thread, so a stalled client holds up
+            # nobody else.
+            connection = self._tls_context.wrap_socket(connection, server_side=True,
+                                                       do_handshake_on_connect=False)
+        return connection, address
+
+    def finish_request(self, request, client_address):
+        if self._tls_context:
+            self.touch()
+            request.settimeout(30)
+            try:
+                request.do_handshake()
+                outcome = "ok"
+            except (ssl.SSLError, OSError) as error:
+                outcome = str(error) or type(error).__name__
+            request.settimeout(None)
+            self.request_log.add({"method": None, "path": None, "headers": [], "raw_hex": None,
+                                  "tls_client_hello": False, "tls_handshake": outcome})
+            if outcome != "ok":
+                return
+        super().finish_request(request, client_address)
 
     def touch(self):
         self._last_activity = time.monotonic()
@@ -305,6 +337,8 @@ def main():
     parser.add_argument("--log", help="file that receives one JSON line per request")
     parser.add_argument("--background", action="store_true", help="detach and run on")
     parser.add_argument("--stop", action="store_true", help="stop the server of --pid-file")
+    parser.add_argument("--tls", metavar="PEM",
+                        help="serve https with this certificate (followed by its key in the file)")
     parser.add_argument("--idle-exit", type=float, default=0,
                         help="stop after this many seconds without a request (0: never)")
     args = parser.parse_args()
@@ -317,6 +351,10 @@ def main():
         parser.error("only loopback addresses are served")
     if not os.path.isdir(args.root):
         parser.error("no such folder: %s" % args.root)
+    tls_context = None
+    if args.tls:  # before detaching, so that an unusable certificate fails the starting command
+        tls_context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
+        tls_context.load_cert_chain(args.tls)
     if args.background:
         if not args.port_file:
             parser.error("--background needs --port-file")
@@ -326,7 +364,8 @@ def main():
                 setattr(args, name, os.path.abspath(getattr(args, name)))
         detach(args.port_file)
 
-    server = LoopbackServer((args.bind, args.port), args.root, RequestLog(args.log), args.idle_exit)
+    server = LoopbackServer((args.bind, args.port), args.root, RequestLog(args.log), args.idle_exit,
+                            tls_context)
     signal.signal(signal.SIGTERM, lambda *_: threading.Thread(target=server.shutdown, daemon=True).start())
     if args.pid_file:
         write_atomically(args.pid_file, "%d\n" % os.getpid())
@@ -334,7 +373,8 @@ def main():
     if args.port_file:
         write_atomically(args.port_file, "%d\n" % port)
     else:
-        print("serving %s on http://%s:%d/" % (args.root, args.bind, port), flush=True)
+        print("serving %s on %s://%s:%d/" % (args.root, "https" if args.tls else "http", args.bind, port),
+              flush=True)
     try:
         server.serve_forever(poll_interval=0.2)
     finally:

@@ -1,5 +1,5 @@
 // The update command from end to end: the real program, the real archive library and the real
-// sibling stand-ins against the local HTTP server; files on disk checked afterwards.
+// sibling stand-ins against the local HTTP server (and https ones); files on disk checked afterwards.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -223,6 +223,48 @@ TEST_F(UpdateCommand, InstallFailureShowsTheStopBoxAndKeepsTheOldFile) {
   answer("アップデート", "アップデートに失敗しました。");
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
   expect_no_leftovers(suite_, "vemoda");
+}
+
+TEST_F(UpdateCommand, CheckThenUpdateOverHttps) {
+  testing::TestHttpServer https("TOLVEX_HTTPS_DIR", "trusted");  // its CA is one of the prefix's roots
+  ASSERT_TRUE(https.ok()) << "TOLVEX_HTTPS_DIR not set";
+  https.put_file(folder_ + "/update.txt", "vemoda.dll&10,11,12,0013\r\n");
+  https.put_file(folder_ + "/vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  testing::set_updater_url(https.https_url("/" + folder_ + "/"));
+  start();
+  testing::click_button(window_, 1000);
+  answer("情報", "1個のアップデート可能なファイルがあります。");
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  testing::click_button(window_, 1002);
+  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  expect_no_leftovers(suite_, "vemoda");
+  EXPECT_EQ(column(6, 1), "10,11,12,0013");
+  EXPECT_EQ(https.requests_for("/" + folder_ + "/update.txt").size(), 1u);
+  EXPECT_EQ(https.requests_for("/" + folder_ + "/vemoda.lzh").size(), 1u);
+}
+
+TEST_F(UpdateCommand, CertificateFailuresStopTheUpdateAndInstallNothing) {
+  for (const char* certificate : {"untrusted", "expired", "wronghost"}) {
+    SCOPED_TRACE(certificate);
+    testing::TestHttpServer https("TOLVEX_HTTPS_DIR", certificate);
+    ASSERT_TRUE(https.ok()) << "TOLVEX_HTTPS_DIR not set";
+    https.put_file(folder_ + "/update.txt", "vemoda.dll&10,11,12,0013\r\n");
+    https.put_file(folder_ + "/vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+    testing::set_updater_url(https.https_url("/" + folder_ + "/"));  // read afresh by every command
+    if (!app_) start();
+    testing::click_button(window_, 1002);
+    HWND box = wait_for_box("取得");
+    ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
+    EXPECT_EQ(testing::message_box_text(box), "アップデート情報の取得に失敗しました。");
+    EXPECT_EQ(testing::control_text(window_, 1007), "予期せぬエラーが発生しました。");  // 2019's text
+    testing::click_button(box, IDOK);
+    ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+    EXPECT_TRUE(https.requests_for("/" + folder_ + "/update.txt").empty());
+  }
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+  expect_no_leftovers(suite_, "vemoda");
+  EXPECT_EQ(column(6, 1), "1,02,3,0045");
 }
 
 class SlowUpdate : public UpdateCommand {

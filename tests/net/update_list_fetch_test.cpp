@@ -1,6 +1,8 @@
 // fetch_update_list under Wine against the local server: the request it sends, what it keeps,
-// what it reports, and every way it fails.
+// what it reports, and every way it fails; both transfers over https against local TLS servers.
 #include <gtest/gtest.h>
+
+#include <windows.h>
 
 #include <memory>
 #include <string>
@@ -17,6 +19,8 @@ namespace {
 using testing::binary_body;
 using testing::list_body;
 using testing::ProgressRecorder;
+using testing::read_file;
+using testing::TestHttpServer;
 
 const std::string kListText = "アップデート情報を取得しています。";
 
@@ -219,6 +223,58 @@ TEST_F(UpdateListFetch, RefusedConnectionIsATransferFailure) {
   use_settings("http://127.0.0.1:" + std::to_string(testing::closed_loopback_port()) + "/");
   EXPECT_EQ(fetch_update_list(nullptr), 0);
   EXPECT_EQ(last_error(), kErrorTransfer);
+}
+
+// The https servers the rig started: "trusted" holds a certificate for localhost from the CA the
+// rig's prefix trusts; the others one from a CA nobody trusts, one that has expired and one for
+// another host name.
+class HttpsTransfer : public UpdateListFetch {
+ protected:
+  // The https server with `certificate`, holding a list and an archive in this test's folder.
+  TestHttpServer https_server(const char* certificate) {
+    TestHttpServer https("TOLVEX_HTTPS_DIR", certificate);
+    EXPECT_TRUE(https.ok()) << "TOLVEX_HTTPS_DIR names no running " << certificate << " server";
+    https.put_file(folder + "update.txt", "NEW&2\r\n");
+    https.put_file(folder + "STABLON.lzh", binary_body(3000));
+    return https;
+  }
+};
+
+TEST_F(HttpsTransfer, TrustedCertificateCarriesTheListAndTheArchive) {
+  const TestHttpServer https = https_server("trusted");
+  use_settings(https.https_url(folder));
+  ASSERT_EQ(fetch_update_list(nullptr), 1);
+  EXPECT_STREQ(update_list_text(), "NEW&2\r\n");
+  ASSERT_EQ(download_file("STABLON.lzh", nullptr), 1);
+  EXPECT_EQ(read_file("STABLON.lzh"), binary_body(3000));
+  // That server speaks nothing but TLS.
+  const auto requests = https.requests_for(folder + "update.txt");
+  ASSERT_EQ(requests.size(), 1u);
+  EXPECT_EQ(requests[0].header_values("Host"), std::vector<std::string>{"localhost:" + std::to_string(https.port())});
+  EXPECT_EQ(https.requests_for(folder + "STABLON.lzh").size(), 1u);
+}
+
+TEST_F(HttpsTransfer, CertificateTheRootsDoNotVouchForIsATransferFailure) {
+  fetch_first_list("KEPT&1\r\n");
+  for (const char* certificate : {"untrusted", "expired", "wronghost"}) {
+    SCOPED_TRACE(certificate);
+    const TestHttpServer https = https_server(certificate);
+    const std::size_t connections_before = https.tls_connections();
+    use_settings(https.https_url(folder));
+    set_last_error(kErrorNone);
+    EXPECT_EQ(fetch_update_list(&ProgressRecorder::callback), 0);
+    EXPECT_EQ(last_error(), kErrorTransfer);
+    EXPECT_STREQ(update_list_text(), "KEPT&1\r\n");
+    set_last_error(kErrorNone);
+    EXPECT_EQ(download_file("STABLON.lzh", &ProgressRecorder::callback), 0);
+    EXPECT_EQ(last_error(), kErrorTransfer);
+    EXPECT_EQ(GetFileAttributesA("STABLON.lzh"), INVALID_FILE_ATTRIBUTES);
+    // The server was reached, and no request got past its certificate.
+    EXPECT_GT(https.tls_connections(), connections_before);
+    EXPECT_TRUE(https.requests_for(folder + "update.txt").empty());
+    EXPECT_TRUE(https.requests_for(folder + "STABLON.lzh").empty());
+  }
+  EXPECT_TRUE(reports().empty());
 }
 
 }  // namespace

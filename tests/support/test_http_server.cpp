@@ -44,6 +44,8 @@ class LogLineReader {
         request.path = read_string_or_null();
       } else if (key == "headers") {
         read_headers(request.headers);
+      } else if (key == "tls_handshake") {
+        request.tls_handshake = read_string_or_null();
       } else if (key == "tls_client_hello") {
         request.tls_client_hello = read_literal() == "true";
       } else if (peek() == '"') {
@@ -138,15 +140,21 @@ std::filesystem::path wine_path_of_unix_path(const std::string& unix_path) {
   return path;
 }
 
-TestHttpServer::TestHttpServer() {
-  const char* folder = std::getenv("TOLVEX_HTTP_DIR");
+TestHttpServer::TestHttpServer() : TestHttpServer("TOLVEX_HTTP_DIR", "") {}
+
+TestHttpServer::TestHttpServer(const char* variable, const std::string& subfolder) {
+  const char* folder = std::getenv(variable);
   if (folder == nullptr || *folder == '\0') return;
-  folder_ = wine_path_of_unix_path(folder);
+  folder_ = wine_path_of_unix_path(folder) / subfolder;
   port_ = static_cast<unsigned>(std::strtoul(read_whole_file(folder_ / "port").c_str(), nullptr, 10));
 }
 
 std::string TestHttpServer::url(const std::string& path) const {
   return "http://127.0.0.1:" + std::to_string(port_) + path;
+}
+
+std::string TestHttpServer::https_url(const std::string& path) const {
+  return "https://localhost:" + std::to_string(port_) + path;
 }
 
 void TestHttpServer::put_file(const std::string& relative, const std::string& bytes) const {
@@ -177,6 +185,12 @@ std::vector<LoggedRequest> TestHttpServer::requests_for(const std::string& path)
 std::size_t TestHttpServer::tls_client_hellos() const {
   std::size_t count = 0;
   for (const LoggedRequest& request : requests()) count += request.tls_client_hello ? 1 : 0;
+  return count;
+}
+
+std::size_t TestHttpServer::tls_connections() const {
+  std::size_t count = 0;
+  for (const LoggedRequest& request : requests()) count += request.tls_handshake.empty() ? 0 : 1;
   return count;
 }
 
