@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <cstring>
+
 #include "base/unique_file.h"
 #include "install/file_swap.h"
 #include "win/scoped_win.h"
@@ -7,6 +9,13 @@
 namespace tolvex {
 
 void remove_file(const char* name) { DeleteFileA(name); }
+
+void remove_backup(const char* name) {
+  const DWORD attributes = GetFileAttributesA(name);
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    SetFileAttributesA(name, attributes & ~FILE_ATTRIBUTE_READONLY);
+  DeleteFileA(name);
+}
 
 bool rename_file(const char* source, const char* destination) {
   return MoveFileA(source, destination) != FALSE;  // MoveFileA never replaces an existing file
@@ -21,6 +30,19 @@ bool flush_to_disk(const char* name) {
       CreateFileA(name, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) return false;
   return FlushFileBuffers(file.get()) != FALSE;
+}
+
+void remove_stale_archive_temporaries() {
+  WIN32_FIND_DATAA found;
+  FileSearch search("lh*.tmp", found);
+  if (!search.found_any()) return;
+  do {
+    // The pattern also matches short names: check the long one ("lhasa.tmp.txt" is not ours).
+    const std::size_t length = std::strlen(found.cFileName);
+    const bool ours =
+        length >= 6 && _strnicmp(found.cFileName, "lh", 2) == 0 && _stricmp(found.cFileName + length - 4, ".tmp") == 0;
+    if (ours && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) remove_file(found.cFileName);
+  } while (search.next(found));
 }
 
 void restore_orphaned_backup(const char* target, const char* backup) {

@@ -30,7 +30,7 @@ void report_failed_row(const ArchiveNames& names, StatusSurface& status, int& re
 // the new one stands under the name.
 void swap_in(const ArchiveNames& names, StatusSurface& status, int& result) {
   (void)flush_to_disk(names.staged);  // best effort; a missing staged file fails the rename below
-  remove_file(names.backup);
+  remove_backup(names.backup);
   if (is_readable(names.target) && !rename_file(names.target, names.backup)) {
     report_failed_row(names, status, result);
     return;
@@ -40,7 +40,7 @@ void swap_in(const ArchiveNames& names, StatusSurface& status, int& result) {
     (void)rename_file(names.backup, names.target);  // fails only when no backup was made
     return;
   }
-  remove_file(names.backup);
+  remove_backup(names.backup);
   remove_file(names.archive);
 }
 
@@ -89,6 +89,7 @@ int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblin
 }
 
 void recover_interrupted_swaps() {
+  remove_stale_archive_temporaries();
   ManagedFileTable names;
   load_managed_names(names);
   for (int i = 0; i < names.RowCount; ++i) {

@@ -12,22 +12,31 @@
 namespace tolvex::lha {
 namespace {
 
-// Passes bytes on while counting them and keeping their CRC-16.
+// Passes bytes on while counting them and keeping their CRC-16. Nothing beyond the size the
+// header declares ever reaches the inner sink, whatever a decoder produces: a member can never
+// write more than its header promised the caller.
 class CheckingSink final : public OutputSink {
  public:
-  explicit CheckingSink(OutputSink& inner) : inner_(inner) {}
+  CheckingSink(OutputSink& inner, std::uint64_t limit) : inner_(inner), limit_(limit) {}
   bool write(const std::uint8_t* data, std::size_t size) override {
+    if (size > limit_ - count_) {
+      overflowed_ = true;
+      return false;
+    }
     crc_.update(data, size);
     count_ += size;
     return inner_.write(data, size);
   }
   std::uint16_t crc() const { return crc_.value(); }
   std::uint64_t count() const { return count_; }
+  bool overflowed() const { return overflowed_; }
 
  private:
   OutputSink& inner_;
+  std::uint64_t limit_;
   Crc16 crc_;
   std::uint64_t count_ = 0;
+  bool overflowed_ = false;
 };
 
 }  // namespace
@@ -42,7 +51,7 @@ Result decode_member_data(const MemberHeader& header, InputSource& data, OutputS
                           std::uint64_t* bytes_pulled) {
   if (bytes_pulled) *bytes_pulled = 0;
   if (header.is_directory) return Result::success();
-  CheckingSink checked(sink);
+  CheckingSink checked(sink, header.original_size);
   BitReader bits(data, header.packed_size);
   Result result;
   LzhParameters parameters;
@@ -54,6 +63,7 @@ Result decode_member_data(const MemberHeader& header, InputSource& data, OutputS
     return Result::failure(Status::unsupported_method, std::string("unsupported method ") + header.method);
   }
   if (bytes_pulled) *bytes_pulled = bits.bytes_pulled();
+  if (checked.overflowed()) return Result::failure(Status::corrupt_data, "data runs past the size in the header");
   if (!result.ok()) {
     if (bits.source_failed()) return Result::failure(Status::io_error, "cannot read the archive");
     return result;

@@ -10,6 +10,8 @@ namespace tolvex::lha {
 namespace {
 
 constexpr std::size_t kMaxHeaderBytes = 1024 * 1024;
+constexpr std::uint8_t kOs9Id = 'K';         // the OS id of LHA for OS-9/68k
+constexpr std::size_t kOs9ShortHeader = 24;  // its level-2 header with no extension, as it counts it
 
 std::uint32_t le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
 std::uint32_t le32(const std::uint8_t* p) {
@@ -81,6 +83,18 @@ void apply_extension(std::uint8_t type, const std::uint8_t* data, std::size_t si
   }
 }
 
+// True when the chain of extended headers starting at `offset` ends inside `buffer`.
+bool extensions_fit(const std::vector<std::uint8_t>& buffer, std::size_t offset, std::size_t size_width,
+                    std::uint32_t next_size) {
+  while (next_size != 0) {
+    if (next_size < 1 + size_width || next_size > buffer.size() - offset) return false;
+    const std::uint8_t* size_field = buffer.data() + offset + next_size - size_width;
+    offset += next_size;
+    next_size = size_width == 2 ? le16(size_field) : le32(size_field);
+  }
+  return true;
+}
+
 // Walks extended headers inside `buffer` from `offset`, each `size_width` bytes of length
 // (2 or 4) covering type, data and the next length.
 Result parse_inner_extensions(const std::vector<std::uint8_t>& buffer, std::size_t offset, std::size_t size_width,
@@ -121,7 +135,11 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
   header.attributes = buffer[19];
   std::size_t name_length = buffer[21];
   if (22 + name_length > total) return bad("name longer than the header");
-  header.stored_path.assign(reinterpret_cast<const char*>(&buffer[22]), name_length);
+  // Amiga archivers keep a file comment after a NUL inside the name field: the name ends there.
+  // A NUL is never part of a code page 932 character, so the cut cannot split one.
+  const char* name = reinterpret_cast<const char*>(&buffer[22]);
+  const void* nul = std::memchr(name, '\0', name_length);
+  header.stored_path.assign(name, nul ? static_cast<const char*>(nul) - name : name_length);
   std::size_t after_name = 22 + name_length;
   if (header.level == 0) {
     if (after_name + 2 <= total) header.crc = static_cast<std::uint16_t>(le16(&buffer[after_name]));
@@ -160,7 +178,7 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
     total = le16(&buffer[0]);
     size_width = 2;
     first_extension = 26;
-    if (total < first_extension) return bad("header too short");
+    if (total < kOs9ShortHeader) return bad("header too short");
   } else {
     if (le16(&buffer[0]) != 4) return bad("unknown level-3 word size");
     size_width = 4;
@@ -174,6 +192,14 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
   std::size_t already = buffer.size();
   buffer.resize(total);
   if (!read_exact(source, buffer.data() + already, total - already)) return truncated("archive ends inside a header");
+  if (header.level == 2 && buffer[23] == kOs9Id &&
+      (total < first_extension || !extensions_fit(buffer, first_extension, size_width, le16(&buffer[24])))) {
+    // LHA for OS-9/68k counts the header without its own length field: two bytes more follow.
+    total += 2;
+    buffer.resize(total);
+    if (!read_exact(source, buffer.data() + total - 2, 2)) return truncated("archive ends inside a header");
+  }
+  if (total < first_extension) return bad("header too short");
 
   header.packed_size = le32(&buffer[7]);
   header.original_size = le32(&buffer[11]);
@@ -225,6 +251,11 @@ Result read_member_header(InputSource& source, MemberHeader& header, bool& at_en
     header.stored_path = ext.directory + header.stored_path;
   }
   header.is_directory = std::memcmp(header.method, "-lhd-", 5) == 0;
+  // An early Amiga archiver records a directory as an empty stored member whose name ends in a
+  // separator.
+  if (std::memcmp(header.method, "-lh0-", 5) == 0 && header.original_size == 0 && header.packed_size == 0 &&
+      !header.stored_path.empty() && last_path_component(header.stored_path).empty())
+    header.is_directory = true;
   header.file_name = sanitised_file_name(header.stored_path);
   return Result::success();
 }

@@ -20,7 +20,8 @@ struct MemberHeader {
   std::uint8_t attributes = 0;     // MS-DOS attribute bits
   std::string stored_path;         // directory (separators as '\\') and name, bytes as stored
   std::string file_name;           // safe bare file name, empty when the stored one is unusable
-  bool is_directory = false;       // -lhd-: a directory or a symbolic link, carries no data
+  bool is_directory = false;       // -lhd- (a directory or a symbolic link) or an empty -lh0- member
+                                   // whose name ends in a separator: carries no data
 };
 
 // Reads the next header from `source`. At the end of the archive (a zero byte or the end of

@@ -5,6 +5,13 @@
 #include "tools/file_system.h"
 
 namespace tolvex::publish {
+namespace {
+
+// No member the publisher writes is larger: it reads release files up to this size. Only the
+// staged member is held in memory (for its version), and never beyond this.
+constexpr std::uint64_t kMaxMemberBytes = 1ull << 30;
+
+}  // namespace
 
 bool check_archive(const std::string& path, const std::string& staged_name, Report& report,
                    std::vector<std::uint8_t>& staged) {
@@ -32,6 +39,15 @@ bool check_archive(const std::string& path, const std::string& staged_name, Repo
     ++members;
     const bool exact = header.stored_path == staged_name;
     const bool other_case = !exact && equals_ignoring_ascii_case(header.stored_path.c_str(), staged_name.c_str());
+    if (header.original_size > kMaxMemberBytes) {
+      report.error(path + ": member " + header.stored_path + " declares " + std::to_string(header.original_size) +
+                   " bytes, more than the publisher writes (" + std::to_string(kMaxMemberBytes) + ")");
+      return false;
+    }
+    if (!header.has_crc && !header.is_directory) {
+      report.error(path + ": member " + header.stored_path + " has no CRC; the updater's archive library refuses it");
+      return false;
+    }
     lha::VectorSink kept;
     lha::NullSink dropped;
     lha::OutputSink& sink = exact ? static_cast<lha::OutputSink&>(kept) : dropped;

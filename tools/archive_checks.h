@@ -1,7 +1,9 @@
 #pragma once
 // Checks one published archive the way the updater uses it: it must open, every member must
 // decode with a matching CRC-16, and it must hold the member "<base>.___" that the updater
-// installs (other members would be extracted into the user's folder as well).
+// installs (other members would be extracted into the user's folder as well). Members are
+// decoded as a stream; a member without a CRC or declaring more than the publisher writes is
+// refused before it is decoded.
 #include <cstdint>
 #include <string>
 #include <vector>

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "lha/archive_reader.h"
 #include "unlha32/result_codes.h"
 #include "unlha32/wildcard.h"
@@ -16,18 +18,35 @@ struct MemberFailure {
   std::string message;
 };
 
-// Decodes the reader's current member into `folder` + `name` through a temporary file.
-bool extract_member(lha::ArchiveReader& reader, const std::string& folder, const std::string& name,
-                    MemberFailure& failure) {
-  char temporary[MAX_PATH + 1] = {};
+// Free space a member must leave on the disk after it is written: the update still has the
+// swap and the suite its own files to write.
+constexpr ULONGLONG kFreeSpaceMargin = 16ull * 1024 * 1024;
+
+// True when `size` bytes and the margin fit in the free space of the volume holding `directory`.
+// A volume whose free space cannot be read counts as full.
+bool fits_free_space(const std::string& directory, std::uint64_t size) {
+  ULARGE_INTEGER available{};
+  if (!GetDiskFreeSpaceExA(directory.c_str(), &available, nullptr, nullptr)) return false;
+  return available.QuadPart >= kFreeSpaceMargin && size <= available.QuadPart - kFreeSpaceMargin;
+}
+
+// Decodes the reader's current member into `folder` + `name` through a temporary file, which
+// is deleted on every way out (an exception included) unless it was moved into place.
+bool extract_member(lha::ArchiveReader& reader, const lha::MemberHeader& header, const std::string& folder,
+                    const std::string& name, MemberFailure& failure) {
   std::string directory = folder.empty() ? std::string(".") : folder;
-  if (GetTempFileNameA(directory.c_str(), "lha", 0, temporary) == 0) {
+  if (!fits_free_space(directory, header.original_size)) {
+    failure = {kCannotWrite, std::to_string(header.original_size) + " bytes do not fit in the free disk space"};
+    return false;
+  }
+  TemporaryFile temporary;
+  if (!temporary.create(directory.c_str(), "lha")) {
     failure = {kCannotWrite, "cannot create a temporary file"};
     return false;
   }
-  OwnedHandle file(CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  OwnedHandle file(
+      CreateFileA(temporary.path(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) {
-    DeleteFileA(temporary);
     failure = {kCannotWrite, "cannot open a temporary file"};
     return false;
   }
@@ -35,17 +54,16 @@ bool extract_member(lha::ArchiveReader& reader, const std::string& folder, const
   lha::Result result = reader.extract(sink);
   bool closed = file.close();
   if (!result.ok() || !closed) {
-    DeleteFileA(temporary);
     if (!closed || result.status == lha::Status::io_error) failure = {kCannotWrite, "cannot write"};
     else failure = {kMemberFailed, lha::status_name(result.status)};
     return false;
   }
   std::string target = folder + name;
-  if (!MoveFileExA(temporary, target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    DeleteFileA(temporary);
+  if (!MoveFileExA(temporary.path(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
     failure = {kCannotWrite, "cannot replace the existing file"};
     return false;
   }
+  temporary.keep();
   return true;
 }
 
@@ -80,8 +98,16 @@ ExtractionOutcome run_extraction(const ArchiveCommand& command) {
       continue;
     }
     if (!any_wildcard_matches(command.patterns, header.file_name)) continue;
+    if (!header.has_crc) {
+      // An old level-0 header may carry no CRC: such data could be anything, so it never
+      // appears under a name.
+      ++outcome.failed;
+      outcome.code = worse(outcome.code, kMemberFailed);
+      outcome.report += header.file_name + ": no CRC in its header, not extracted\r\n";
+      continue;
+    }
     MemberFailure failure{};
-    if (extract_member(reader, command.output_folder, header.file_name, failure)) {
+    if (extract_member(reader, header, command.output_folder, header.file_name, failure)) {
       ++outcome.extracted;
     } else {
       ++outcome.failed;

@@ -2,7 +2,9 @@
 // Carries out an archive command: every member whose bare name matches goes into the output
 // folder under that name. Each is written to a temporary file beside it and moved into place
 // only after its size and CRC have been checked, so a damaged member never appears under its
-// name (an existing file of that name stays as it was).
+// name (an existing file of that name stays as it was). A member without a CRC, or one whose
+// declared size would not leave a margin of free space on the disk, is refused before a byte is
+// written.
 #include <string>
 
 #include "unlha32/command_line.h"

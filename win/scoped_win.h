@@ -76,6 +76,50 @@ class LoadedLibrary {
   HMODULE module_;
 };
 
+// A FindFirstFileA search, closed on every way out.
+class FileSearch {
+ public:
+  FileSearch(const char* pattern, WIN32_FIND_DATAA& found) : handle_(FindFirstFileA(pattern, &found)) {}
+  ~FileSearch() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FileSearch(const FileSearch&) = delete;
+  FileSearch& operator=(const FileSearch&) = delete;
+
+  // False when nothing matched the pattern.
+  bool found_any() const { return handle_ != INVALID_HANDLE_VALUE; }
+  // The next match into `found`; false when there is none.
+  bool next(WIN32_FIND_DATAA& found) { return FindNextFileA(handle_, &found) != FALSE; }
+
+ private:
+  HANDLE handle_;
+};
+
+// A uniquely named file made by GetTempFileNameA, deleted when the owner goes unless it was
+// kept (moved into place under its real name).
+class TemporaryFile {
+ public:
+  TemporaryFile() = default;
+  ~TemporaryFile() {
+    if (path_[0] != '\0') DeleteFileA(path_);
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+  // Creates an empty file "<prefix>XXXX.tmp" in `folder`; false when none could be made.
+  bool create(const char* folder, const char* prefix) {
+    if (GetTempFileNameA(folder, prefix, 0, path_) != 0) return true;
+    path_[0] = '\0';
+    return false;
+  }
+  const char* path() const { return path_; }
+  // The file now stands under another name: nothing is left to delete.
+  void keep() { path_[0] = '\0'; }
+
+ private:
+  char path_[MAX_PATH + 1] = {};
+};
+
 // Shows the wait cursor while it lives; the previous cursor comes back on every way out.
 class WaitCursor {
  public:

@@ -31,6 +31,18 @@ TEST_F(InstallUpdates, ReplacesAPresentFileAndCleansUp) {
   EXPECT_FALSE(present("vemoda.lzh"));
 }
 
+TEST_F(InstallUpdates, ReadOnlyFileIsUpdatedTwiceInARow) {
+  write_file("vemoca.dll", "old");
+  ASSERT_TRUE(SetFileAttributesA("vemoca.dll", FILE_ATTRIBUTE_READONLY));
+  for (const char* content : {"first", "second"}) {
+    make_archive("vemoca.lzh", "vemoca.___", content);
+    flag("vemoca.dll");
+    EXPECT_EQ(install(), 1) << content;
+    EXPECT_EQ(read_file("vemoca.dll"), content);
+    EXPECT_FALSE(present("vemoca.bak")) << content;
+  }
+}
+
 TEST_F(InstallUpdates, ArchiveWrittenByAnotherArchiverIsInstalled) {
   write_file("wirto.dll", "old wirto");
   ASSERT_TRUE(CopyFileA(testing::fixture_path("jlha_wirto.lzh").c_str(), "wirto.lzh", FALSE));
@@ -187,7 +199,17 @@ TEST_F(InstallUpdates, StartUpRecoveryPutsOrphanedBackupsBack) {
   write_file("bimoral.dll", "current");
   write_file("bimoral.bak", "old backup");
   write_file("tolvex.bak", "not the updater's business");
+  write_file("lha1A2B.tmp", "cut short by a crash");  // the library's temporaries
+  write_file("LH3C.TMP", "another archive library");
+  write_file("lhasa.tmp.txt", "ours to keep");  // matches "lh*.tmp" only through its short name
+  write_file("plh1.tmp", "someone else's");
+  ASSERT_TRUE(CreateDirectoryA("lhdir.tmp", nullptr));
   recover_interrupted_swaps();
+  EXPECT_FALSE(present("lha1A2B.tmp"));
+  EXPECT_FALSE(present("LH3C.TMP"));
+  EXPECT_EQ(read_file("lhasa.tmp.txt"), "ours to keep");
+  EXPECT_EQ(read_file("plh1.tmp"), "someone else's");
+  EXPECT_TRUE(present("lhdir.tmp"));
   EXPECT_EQ(read_file("carnesa.dll"), "only copy");
   EXPECT_FALSE(present("carnesa.bak"));
   EXPECT_EQ(read_file("bimoral.dll"), "current");

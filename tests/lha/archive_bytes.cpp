@@ -2,6 +2,7 @@
 
 #include <random>
 
+#include "lha/bit_writer.h"
 #include "lha/crc16.h"
 
 namespace tolvex::lha::testing {
@@ -86,6 +87,79 @@ Bytes level0_member(const char* method, const std::string& name, const Bytes& da
   h[1] = static_cast<std::uint8_t>(sum);
   h.insert(h.end(), data.begin(), data.end());
   return h;
+}
+
+namespace {
+
+void mend_level0_checksum(Bytes& member) {
+  unsigned sum = 0;
+  for (std::size_t i = 2; i < member[0] + 2u; ++i) sum += member[i];
+  member[1] = static_cast<std::uint8_t>(sum);
+}
+
+}  // namespace
+
+Bytes level0_member_without_crc(const char* method, const std::string& name, const Bytes& data, bool stray_byte) {
+  Bytes member = level0_member(method, name, data, 0);
+  const long crc_at = static_cast<long>(22 + name.size());
+  const int removed = stray_byte ? 1 : 2;
+  member.erase(member.begin() + crc_at, member.begin() + crc_at + removed);
+  member[0] = static_cast<std::uint8_t>(member[0] - removed);
+  mend_level0_checksum(member);
+  return member;
+}
+
+void set_level0_original_size(Bytes& member, std::uint32_t size) {
+  put_le32(member, 11, size);
+  mend_level0_checksum(member);
+}
+
+Bytes level2_member(const char* method, const std::string& name, const Bytes& data, std::uint16_t crc, char os,
+                    const std::vector<Extension>& more, int length_short_by) {
+  Bytes h{0, 0};
+  h.insert(h.end(), method, method + 5);
+  for (int i = 0; i < 2; ++i) {
+    for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(data.size() >> (8 * k)));
+  }
+  for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(1700000000u >> (8 * k)));
+  h.push_back(0x20);
+  h.push_back(2);
+  h.push_back(static_cast<std::uint8_t>(crc));
+  h.push_back(static_cast<std::uint8_t>(crc >> 8));
+  h.push_back(static_cast<std::uint8_t>(os));
+  std::vector<Extension> extensions{{0x01, Bytes(name.begin(), name.end())}};
+  extensions.insert(extensions.end(), more.begin(), more.end());
+  for (const Extension& extension : extensions) {
+    const std::size_t size = extension.data.size() + 3;  // type, data, the next size field
+    h.push_back(static_cast<std::uint8_t>(size));
+    h.push_back(static_cast<std::uint8_t>(size >> 8));
+    h.push_back(extension.type);
+    h.insert(h.end(), extension.data.begin(), extension.data.end());
+  }
+  h.push_back(0);
+  h.push_back(0);
+  const std::size_t length = h.size() - static_cast<std::size_t>(length_short_by);
+  h[0] = static_cast<std::uint8_t>(length);
+  h[1] = static_cast<std::uint8_t>(length >> 8);
+  h.insert(h.end(), data.begin(), data.end());
+  return h;
+}
+
+Bytes lh5_bomb_stream(int blocks) {
+  Bytes stream;
+  BitWriter bits(stream);
+  bits.put(16, 1);                   // one symbol:
+  bits.put(5, 0), bits.put(5, 0);    // code-length table of a single symbol
+  bits.put(9, 0), bits.put(9, 'A');  // the literal 'A'
+  bits.put(4, 0), bits.put(4, 0);    // position table of a single symbol
+  for (int i = 0; i < blocks; ++i) {
+    bits.put(16, 0xFFFF);
+    bits.put(5, 0), bits.put(5, 0);
+    bits.put(9, 0), bits.put(9, 509);  // every symbol a match of 256 bytes
+    bits.put(4, 0), bits.put(4, 0);    // at distance 1
+  }
+  bits.flush();
+  return stream;
 }
 
 }  // namespace tolvex::lha::testing

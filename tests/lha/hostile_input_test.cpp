@@ -75,6 +75,30 @@ TEST(HostileArchive, HugeDeclaredSizeFailsWithoutProducingMoreThanTheDataHolds) 
   EXPECT_LE(members[0].data.size(), 30000u + 256u);
 }
 
+TEST(HostileArchive, BombStopsAtItsDeclaredSizeAndHugeDeclaredSizesReachTheCaller) {
+  // With 256 blocks these bytes decode to 4,294,901,761 bytes: only the declared size bounds them.
+  const Bytes stream = testing::lh5_bomb_stream(2);
+  Bytes bomb = testing::level0_member("-lh5-", "bomb.___", stream, 0);
+  testing::set_level0_original_size(bomb, 100000);
+  auto members = testing::decode_all(bomb);
+  ASSERT_EQ(members.size(), 1u);
+  EXPECT_EQ(members[0].result.status, Status::corrupt_data);
+  EXPECT_LE(members[0].data.size(), 100000u);
+
+  // A 64-bit size extension is passed on as declared, for the caller to judge before decoding.
+  Bytes sizes(16, 0);
+  sizes[0] = static_cast<std::uint8_t>(stream.size());
+  sizes[1] = static_cast<std::uint8_t>(stream.size() >> 8);
+  sizes[8 + 5] = 1;  // 2^40
+  const Bytes huge = testing::level2_member("-lh5-", "huge.___", stream, 0, 'U', {{0x42, sizes}});
+  MemoryInput input(huge);
+  MemberHeader header;
+  bool at_end = false;
+  ASSERT_TRUE(read_member_header(input, header, at_end).ok());
+  EXPECT_EQ(header.original_size, std::uint64_t{1} << 40);
+  EXPECT_EQ(header.packed_size, stream.size());
+}
+
 TEST(HostileArchive, LyingPackedSizesAndStoredSizeMismatch) {
   Bytes stored = testing::single_member_archive("s.txt", testing::bytes_of("0123456789"), Method::stored);
   testing::patch_level2_header(stored, [](Bytes& a) { testing::put_le32(a, 7, 5); });

@@ -2,6 +2,7 @@
 // trip over is reported with a non-zero exit code.
 #include <filesystem>
 
+#include "archive_bytes.h"
 #include "lha/archive_writer.h"
 #include "tools/publish_fixture.h"
 
@@ -105,6 +106,20 @@ TEST_F(Verify, CatchesMissingWrongAndDamagedArchives) {
 
   write_file("out/vemoda.lzh", archive_of({{"vemoda.___", pe_file(1, 2, 3, 46)}}));
   expect_problem("out/vemoda.lzh: the file it holds has version 1,02,3,0046 but the list says 1,02,3,0045");
+}
+
+TEST_F(Verify, CatchesBombsAndMembersWithoutACrcBeforeDecodingThem) {
+  namespace lt = lha::testing;
+  // 1.7 KB that decode to 4,294,901,761 bytes under a valid CRC.
+  lt::Bytes bomb = lt::level0_member("-lh5-", "plo.___", lt::lh5_bomb_stream(256), 0);
+  lt::set_level0_original_size(bomb, 4294901761u);
+  write_file("out/plo.lzh", std::string(bomb.begin(), bomb.end()));
+  expect_problem("out/plo.lzh: member plo.___ declares 4294901761 bytes, more than the publisher writes");
+
+  const std::string pe = pe_file(1, 0, 0, 2);
+  lt::Bytes unchecked = lt::level0_member_without_crc("-lh0-", "plo.___", lt::Bytes(pe.begin(), pe.end()));
+  write_file("out/plo.lzh", std::string(unchecked.begin(), unchecked.end()));
+  expect_problem("out/plo.lzh: member plo.___ has no CRC");
 }
 
 TEST_F(Verify, WarnsAboutExtraMembersLeftoversAndUnlistedArchives) {

@@ -224,6 +224,50 @@ TEST_F(Unlha32Dll, CorruptOrTruncatedMemberLeavesNoFileUnderItsNameAndKeepsTheOl
   EXPECT_EQ(folder_entries(".").size(), 4u);  // no temporary files left behind
 }
 
+TEST_F(Unlha32Dll, MembersTooLargeForTheDiskOrWithoutACrcAreRefusedBeforeAnythingIsWritten) {
+  namespace lt = tolvex::lha::testing;
+  const Bytes stream = lt::lh5_bomb_stream(256);
+  Bytes sizes(16, 0);
+  sizes[0] = static_cast<std::uint8_t>(stream.size());
+  sizes[1] = static_cast<std::uint8_t>(stream.size() >> 8);
+  sizes[8 + 5] = 1;  // 2^40 bytes: no test machine has that much free
+  Bytes archive = lt::level2_member("-lh5-", "huge.___", stream, 0, 'U', {{0x42, sizes}});
+  for (bool stray_byte : {false, true}) {
+    Bytes unchecked = lt::level0_member_without_crc("-lh0-", stray_byte ? "b.___" : "a.___",
+                                                    bytes_of("sixteen bytes!!!"), stray_byte);
+    archive.insert(archive.end(), unchecked.begin(), unchecked.end());
+  }
+  Bytes good = level0_member("ok.txt", "fine");
+  archive.insert(archive.end(), good.begin(), good.end());
+  archive.push_back(0);
+  write_file("bomb.lzh", text_of(archive));
+  std::string report;
+  EXPECT_EQ(extract("bomb.lzh", &report), 0x8005) << report;  // the disk check: cannot write
+  EXPECT_EQ(folder_entries("."), (std::set<std::string>{"bomb.lzh", "ok.txt"}));
+  EXPECT_NE(report.find("huge.___: 1099511627776 bytes do not fit in the free disk space"), std::string::npos)
+      << report;
+  EXPECT_NE(report.find("a.___: no CRC in its header, not extracted"), std::string::npos) << report;
+  EXPECT_NE(report.find("b.___: no CRC"), std::string::npos) << report;
+  EXPECT_NE(report.find("1 extracted, 3 failed"), std::string::npos) << report;
+}
+
+TEST_F(Unlha32Dll, ArchivesFromOs9AndAmigaExtract) {
+  namespace lt = tolvex::lha::testing;
+  const Bytes os9 = bytes_of("from OS-9"), amiga = bytes_of("from an Amiga");
+  Bytes archive = lt::level2_member("-lh0-", "os9.txt", os9, tolvex::lha::crc16(os9.data(), os9.size()), 'K', {}, 2);
+  for (const Bytes& member : {lt::level0_member("-lh0-", "docs/", {}, 0),
+                              lt::level0_member("-lh0-", std::string("docs/amiga.txt\0a comment", 24), amiga,
+                                                tolvex::lha::crc16(amiga.data(), amiga.size()))})
+    archive.insert(archive.end(), member.begin(), member.end());
+  archive.push_back(0);
+  write_file("foreign.lzh", text_of(archive));
+  std::string report;
+  EXPECT_EQ(extract("foreign.lzh", &report), 0) << report;
+  EXPECT_EQ(read_file("os9.txt"), "from OS-9");
+  EXPECT_EQ(read_file("amiga.txt"), "from an Amiga");
+  EXPECT_EQ(folder_entries(".").size(), 3u);
+}
+
 TEST_F(Unlha32Dll, MissingArchiveAndBadCommandsFail) {
   std::string report;
   EXPECT_NE(extract("NOSUCH.LZH", &report), 0);
