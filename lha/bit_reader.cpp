@@ -7,7 +7,9 @@ constexpr std::size_t kBufferSize = 64 * 1024;
 }
 
 BitReader::BitReader(InputSource& source, std::uint64_t limit)
-    : source_(source), remaining_(limit), buffer_(kBufferSize) {}
+    : source_(source),
+      remaining_(limit),
+      buffer_(limit < kBufferSize ? static_cast<std::size_t>(limit) : kBufferSize) {}
 
 bool BitReader::fill_buffer() {
   if (remaining_ == 0) return false;

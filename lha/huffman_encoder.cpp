@@ -1,50 +1,55 @@
 #include "lha/huffman_encoder.h"
 
 #include <algorithm>
-#include <functional>
-#include <queue>
 #include <utility>
 
 namespace tolvex::lha {
-namespace {
-
-// Depth of every leaf of an ordinary Huffman tree over the used symbols.
-std::vector<int> tree_depths(const std::vector<std::uint32_t>& frequencies, const std::vector<int>& used) {
-  std::size_t leaves = used.size();
-  std::vector<int> parent(2 * leaves, -1);
-  using Node = std::pair<std::uint64_t, int>;  // weight, node index
-  std::priority_queue<Node, std::vector<Node>, std::greater<Node>> queue;
-  for (std::size_t i = 0; i < leaves; ++i) queue.push({frequencies[used[i]], static_cast<int>(i)});
-  int next = static_cast<int>(leaves);
-  while (queue.size() > 1) {
-    Node a = queue.top();
-    queue.pop();
-    Node b = queue.top();
-    queue.pop();
-    parent[a.second] = next;
-    parent[b.second] = next;
-    queue.push({a.first + b.first, next++});
-  }
-  std::vector<int> depths(leaves, 0);
-  for (std::size_t i = 0; i < leaves; ++i) {
-    for (int node = static_cast<int>(i); parent[node] >= 0; node = parent[node]) ++depths[i];
-  }
-  return depths;
-}
-
-}  // namespace
 
 std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>& frequencies, int max_length) {
   std::vector<std::uint8_t> lengths(frequencies.size(), 0);
+  // The used symbols, most frequent first (ties by symbol): the order lengths are handed out in.
   std::vector<int> used;
+  used.reserve(frequencies.size());
   for (std::size_t s = 0; s < frequencies.size(); ++s) {
     if (frequencies[s] > 0) used.push_back(static_cast<int>(s));
   }
   if (used.size() < 2) return lengths;
+  std::sort(used.begin(), used.end(),
+            [&](int a, int b) { return frequencies[a] != frequencies[b] ? frequencies[a] > frequencies[b] : a < b; });
 
-  // How many leaves sit at each depth, deeper ones pulled up to max_length.
+  // An ordinary Huffman tree by the two-queue method: leaves are taken lightest first (the end
+  // of `used`), and the inner nodes come out in order of weight, so no heap is needed. Nodes
+  // 0..n-1 are the leaves in `used` order, n.. the inner nodes in the order they are made.
+  const std::size_t leaves = used.size();
+  std::vector<std::uint64_t> inner_weight(leaves - 1);
+  std::vector<std::uint32_t> parent(2 * leaves - 1, 0);
+  std::size_t next_leaf = leaves;  // leaves not yet taken are used[0 .. next_leaf)
+  std::size_t next_inner = 0, made = 0;
+  auto take_lightest = [&]() -> std::pair<std::uint64_t, std::size_t> {
+    if (next_leaf > 0 && (next_inner == made || frequencies[used[next_leaf - 1]] <= inner_weight[next_inner])) {
+      --next_leaf;
+      return {frequencies[used[next_leaf]], next_leaf};
+    }
+    std::size_t inner = next_inner++;
+    return {inner_weight[inner], leaves + inner};
+  };
+  while (made < leaves - 1) {
+    auto a = take_lightest();
+    auto b = take_lightest();
+    inner_weight[made] = a.first + b.first;
+    parent[a.second] = static_cast<std::uint32_t>(leaves + made);
+    parent[b.second] = static_cast<std::uint32_t>(leaves + made);
+    ++made;
+  }
+
+  // Depths from the root (the last node made) down: a node's parent is always made after it.
+  // Leaves deeper than max_length are counted at max_length for now.
+  std::vector<std::uint32_t> depth(2 * leaves - 1, 0);
   std::vector<std::uint32_t> per_length(max_length + 1, 0);
-  for (int depth : tree_depths(frequencies, used)) ++per_length[std::min(depth, max_length)];
+  for (std::size_t node = 2 * leaves - 2; node-- > 0;) {
+    depth[node] = depth[parent[node]] + 1;
+    if (node < leaves) ++per_length[std::min<std::uint32_t>(depth[node], static_cast<std::uint32_t>(max_length))];
+  }
 
   // Restore Kraft equality in units of 2^-max_length: push leaves down while the code is
   // over-full, then pull the deepest up while it has room.
@@ -68,7 +73,6 @@ std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>&
   }
 
   // The most frequent symbols get the shortest codes.
-  std::stable_sort(used.begin(), used.end(), [&](int a, int b) { return frequencies[a] > frequencies[b]; });
   std::size_t k = 0;
   for (int len = 1; len <= max_length; ++len) {
     for (std::uint32_t n = 0; n < per_length[len]; ++n) lengths[used[k++]] = static_cast<std::uint8_t>(len);
@@ -77,13 +81,23 @@ std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>&
 }
 
 std::vector<std::uint16_t> canonical_codes(const std::vector<std::uint8_t>& lengths) {
-  std::vector<std::uint16_t> codes(lengths.size(), 0);
+  // The first code of each length follows from how many shorter codes there are; symbols of
+  // one length then take consecutive codes in symbol order. One pass to count, one to assign,
+  // since the encoder calls this for every block and small blocks are many.
+  std::uint32_t per_length[17] = {};
+  for (std::uint8_t len : lengths) {
+    if (len >= 1 && len <= 16) ++per_length[len];
+  }
+  std::uint32_t next_code[17] = {};
   std::uint32_t code = 0;
   for (int len = 1; len <= 16; ++len) {
-    for (std::size_t s = 0; s < lengths.size(); ++s) {
-      if (lengths[s] == len) codes[s] = static_cast<std::uint16_t>(code++);
-    }
-    code <<= 1;
+    next_code[len] = code;
+    code = (code + per_length[len]) << 1;
+  }
+  std::vector<std::uint16_t> codes(lengths.size(), 0);
+  for (std::size_t s = 0; s < lengths.size(); ++s) {
+    std::uint8_t len = lengths[s];
+    if (len >= 1 && len <= 16) codes[s] = static_cast<std::uint16_t>(next_code[len]++);
   }
   return codes;
 }

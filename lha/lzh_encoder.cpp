@@ -44,15 +44,17 @@ class BlockWriter {
   explicit BlockWriter(BitWriter& out) : out_(out) {}
 
   void write(const std::vector<Item>& items) {
-    std::vector<std::uint32_t> literal_freq(kLiteralLengthSymbols, 0), position_freq(kPositionSymbols, 0);
+    // Kept between blocks: small blocks are many, and each would otherwise allocate afresh.
+    literal_freq_.assign(kLiteralLengthSymbols, 0);
+    position_freq_.assign(kPositionSymbols, 0);
     for (const Item& item : items) {
-      ++literal_freq[item.symbol];
-      if (item.symbol >= 256) ++position_freq[position_symbol(item.distance_code)];
+      ++literal_freq_[item.symbol];
+      if (item.symbol >= 256) ++position_freq_[position_symbol(item.distance_code)];
     }
-    std::vector<std::uint8_t> literal_lengths = huffman_code_lengths(literal_freq, kMaxCodeLength);
-    std::vector<std::uint8_t> position_lengths = huffman_code_lengths(position_freq, kMaxCodeLength);
-    int literal_single = single_symbol(literal_freq, literal_lengths);
-    int position_single = single_symbol(position_freq, position_lengths);
+    std::vector<std::uint8_t> literal_lengths = huffman_code_lengths(literal_freq_, kMaxCodeLength);
+    std::vector<std::uint8_t> position_lengths = huffman_code_lengths(position_freq_, kMaxCodeLength);
+    int literal_single = single_symbol(literal_freq_, literal_lengths);
+    int position_single = single_symbol(position_freq_, position_lengths);
 
     out_.put(16, static_cast<std::uint32_t>(items.size()));
     if (literal_single >= 0) {
@@ -166,6 +168,7 @@ class BlockWriter {
   }
 
   BitWriter& out_;
+  std::vector<std::uint32_t> literal_freq_, position_freq_;
 };
 
 }  // namespace
@@ -178,7 +181,7 @@ std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size,
   MatchFinder finder(data, size, kWindow, kMaxMatch, options.max_chain);
   const std::size_t block_limit = std::clamp<std::size_t>(options.block_symbols, 1, 65535);
   std::vector<Item> items;
-  items.reserve(block_limit);
+  items.reserve(std::min(block_limit, size));  // a block never holds more items than bytes
 
   auto usable = [](const Match& m) {
     return m.length >= kMinMatch && !(m.length == kMinMatch && m.distance > kFarForShortMatch);

@@ -7,25 +7,30 @@ namespace tolvex::lha {
 MatchFinder::MatchFinder(const std::uint8_t* data, std::size_t size, std::size_t window, std::size_t max_length,
                          int max_chain)
     : data_(data), size_(size), window_(window), max_length_(max_length), max_chain_(max_chain) {
-  // Twice the window, so an entry is never overwritten while a search can still reach it.
+  // Twice the window, so an entry is never overwritten while a search can still reach it; or
+  // enough for every position of a shorter input, which then never reuses an entry.
   std::size_t chain_size = 1;
-  while (chain_size < 2 * window) chain_size <<= 1;
+  while (chain_size < 2 * window && chain_size < size) chain_size <<= 1;
   chain_mask_ = chain_size - 1;
-  head_.assign(std::size_t{1} << kHashBits, -1);
-  chain_.assign(chain_size, -1);
+  // About one hash slot per position, up to 2^15: more would only spread a short input thinner.
+  int hash_bits = kMinHashBits;
+  while (hash_bits < kMaxHashBits && (std::size_t{1} << hash_bits) < size) ++hash_bits;
+  hash_shift_ = 32 - hash_bits;
+  head_.resize(std::size_t{1} << hash_bits);
+  chain_.resize(chain_size);
 }
 
 std::uint32_t MatchFinder::hash_at(std::size_t position) const {
   const std::uint8_t* p = data_ + position;
   std::uint32_t key = p[0] | (p[1] << 8) | (p[2] << 16);
-  return (key * 2654435761u) >> (32 - kHashBits);
+  return (key * 2654435761u) >> hash_shift_;
 }
 
 void MatchFinder::insert(std::size_t position) {
   if (position + 3 > size_) return;
   std::uint32_t h = hash_at(position);
   chain_[position & chain_mask_] = head_[h];
-  head_[h] = static_cast<std::int64_t>(position);
+  head_[h] = position + 1;
 }
 
 std::size_t MatchFinder::common_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) const {
@@ -54,9 +59,10 @@ Match MatchFinder::find(std::size_t position, std::size_t at_least) const {
   std::size_t best_length = at_least < 2 ? 2 : at_least;
   if (best_length >= limit) return best;
   const std::uint8_t* here = data_ + position;
-  std::int64_t candidate = chain_[position & chain_mask_];
-  for (int steps = 0; candidate >= 0 && steps < max_chain_; ++steps) {
-    std::size_t distance = position - static_cast<std::size_t>(candidate);
+  std::size_t next = chain_[position & chain_mask_];
+  for (int steps = 0; next != 0 && steps < max_chain_; ++steps) {
+    std::size_t candidate = next - 1;
+    std::size_t distance = position - candidate;
     if (distance > window_) break;
     const std::uint8_t* there = data_ + candidate;
     // Cheap rejection: a longer match must agree at the current best length.
@@ -69,7 +75,7 @@ Match MatchFinder::find(std::size_t position, std::size_t at_least) const {
         if (length == limit) break;
       }
     }
-    candidate = chain_[static_cast<std::size_t>(candidate) & chain_mask_];
+    next = chain_[candidate & chain_mask_];
   }
   return best;
 }

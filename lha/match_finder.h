@@ -1,6 +1,8 @@
 #pragma once
 // Finds the longest earlier occurrence of the bytes at a position, through hash chains over
-// three-byte prefixes. The whole input is in memory; positions index it directly.
+// three-byte prefixes. The whole input is in memory; positions index it directly. The tables
+// are sized to the input (a small input gets small tables), since filling them costs more
+// than the search itself for the short inputs the fuzzers and small members bring.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -24,7 +26,8 @@ class MatchFinder {
   Match find(std::size_t position, std::size_t at_least) const;
 
  private:
-  static constexpr int kHashBits = 15;
+  static constexpr int kMaxHashBits = 15;
+  static constexpr int kMinHashBits = 8;
   std::uint32_t hash_at(std::size_t position) const;
   std::size_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) const;
 
@@ -33,9 +36,11 @@ class MatchFinder {
   std::size_t window_;
   std::size_t max_length_;
   int max_chain_;
+  int hash_shift_;  // 32 - the hash's bit count
   std::size_t chain_mask_;
-  std::vector<std::int64_t> head_;   // last position with each hash, -1 for none
-  std::vector<std::int64_t> chain_;  // previous position with the same hash, by position & mask
+  // Positions are kept plus one, so 0 means none and the tables start as plain zeroed memory.
+  std::vector<std::size_t> head_;   // last position with each hash
+  std::vector<std::size_t> chain_;  // previous position with the same hash, by position & mask
 };
 
 }  // namespace tolvex::lha
