@@ -20,7 +20,7 @@ namespace tolvex {
                                   CatalogueView& view, NativeWindow owner, Waiter& waiter);
 
 // Puts back, at start-up, any managed file that an interrupted swap left only under its backup
-// name.
+// name, and removes the temporaries an interrupted extraction left.
 void recover_interrupted_swaps();
 
 }  // namespace tolvex

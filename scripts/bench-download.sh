@@ -1,14 +1,21 @@
 #!/usr/bin/env bash
-# Download benchmark (not part of CI): one 64 MiB file from the local test server, fetched
-#   (1) by the updater's download_file with its progress callback drawing into a real window,
-#   (2) by a plain WinInet loop reading 64 KiB blocks with no window,
-#   (3) by curl,
-# and the ratios (1)/(2) and (1)/(3). (1) and (2) run under Wine on a private Xvfb display.
+# Download benchmark (never run by the tests or CI): one file (TOLVEX_BENCH_MIB MiB, default 64) from the local
+# test server, fetched in alternation, round after round (TOLVEX_BENCH_ROUNDS, default 5), by
+#   (1) the updater's download_file with its progress callback drawing into a real window,
+#   (2) a plain WinInet loop reading 64 KiB blocks with no window,
+#   (3) curl,
+# each storing the file in the same folder. (1) and (2) run under Wine on a private Xvfb display.
+# Prints the median and spread of each and the ratios of the medians. TOLVEX_BENCH_BREAKDOWN=1
+# adds download_file without any callback to the rounds.
 #   bench-download.sh [build folder, default build/x64]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+source "$root/scripts/bench-stats.sh"
 build="$(mkdir -p "${1:-$root/build/x64}" && cd "${1:-$root/build/x64}" && pwd)"
 size_mib=${TOLVEX_BENCH_MIB:-64}
+rounds=${TOLVEX_BENCH_ROUNDS:-5}
+contenders="program plain curl"
+[ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ] && contenders="$contenders bare"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -28,40 +35,40 @@ cleanup() {
 }
 trap cleanup EXIT
 
-head -c $((size_mib * 1024 * 1024)) /dev/urandom >"$server_dir/root/bench.bin"
 bytes=$((size_mib * 1024 * 1024))
+head -c "$bytes" /dev/urandom >"$server_dir/root/bench.bin"
 python3 "$root/scripts/http_test_server.py" --root "$server_dir/root" --port-file "$server_dir/port" \
   --pid-file "$server_dir/pid" --background --idle-exit 600
-port="$(cat "$server_dir/port")"
-base="http://127.0.0.1:$port/"
+base="http://127.0.0.1:$(cat "$server_dir/port")/"
 
 "$root/scripts/wine-rig.sh" start "$rig"
 export TOLVEX_RIG_DIR="$rig"
-results="$(cd "$work/run" && "$root/scripts/wine-run.sh" "$bench_exe" "$base" bench.bin "$bytes" </dev/null 2>&1 | tr -d '\r')"
-program="$(sed -n 's/^program_path_mb_s=//p' <<<"$results")"
-plain="$(sed -n 's/^plain_wininet_mb_s=//p' <<<"$results")"
-bare="$(sed -n 's/^transfer_without_callback_mb_s=//p' <<<"$results")"
-throttled="$(sed -n 's/^callback_drawing_every_15ms_mb_s=//p' <<<"$results")"
-if [ -z "$program" ] || [ -z "$plain" ]; then
-  echo "download bench failed:" >&2
-  echo "$results" >&2
-  exit 1
-fi
 
-best_curl=0
-for _ in 1 2 3; do
-  speed="$(curl -s -o /dev/null -w '%{speed_download}' "${base}bench.bin")"
-  best_curl="$(awk -v a="$best_curl" -v b="$speed" 'BEGIN { print (b / 1e6 > a) ? b / 1e6 : a }')"
+run_once() {  # run_once CONTENDER: one download, its MB/s
+  if [ "$1" = curl ]; then
+    curl -sf -o "$work/run/curl.bin" -w '%{size_download} %{speed_download}\n' "${base}bench.bin" |
+      awk -v want="$bytes" '$1 == want { printf "%.3f\n", $2 / 1e6; ok = 1 } END { exit !ok }'
+    rm -f "$work/run/curl.bin"
+  else
+    local out
+    out="$(cd "$work/run" && "$root/scripts/wine-run.sh" "$bench_exe" "$1" "$base" bench.bin "$bytes" </dev/null 2>&1 |
+      tr -d '\r')" || { echo "$out" >&2; return 1; }
+    sed -n 's/^mb_s=//p' <<<"$out"
+  fi
+}
+
+samples="$work/samples"
+for round in $(seq 1 "$rounds"); do
+  for contender in $contenders; do
+    speed="$(run_once "$contender")" || { echo "round $round: $contender failed" >&2; exit 1; }
+    echo "$contender $speed" >>"$samples"
+  done
 done
 
-awk -v p="$program" -v w="$plain" -v c="$best_curl" -v b="$bare" -v t="$throttled" -v mib="$size_mib" 'BEGIN {
-  printf "download of %d MiB from 127.0.0.1 ((1): one run; others: best of 3)\n", mib
-  printf "  (1) download_file + progress window : %8.1f MB/s\n", p
-  printf "  (2) plain WinInet, 64 KiB reads     : %8.1f MB/s\n", w
-  printf "  (3) curl                            : %8.1f MB/s\n", c
-  printf "  (1)/(2) = %.2f   (target >= 0.25)\n", p / w
-  printf "  (1)/(3) = %.3f\n", p / c
-  printf "where (1) spends its time:\n"
-  printf "  download_file, no callback          : %8.1f MB/s\n", b
-  printf "  callback drawing at most every 15 ms: %8.1f MB/s\n", t
-}'
+echo "download of $size_mib MiB from 127.0.0.1, $rounds rounds, contenders alternating; MB/s, median (min-max):"
+bench_row "$samples" program "(1) download_file + progress window" MB/s
+bench_row "$samples" plain "(2) plain WinInet, 64 KiB reads" MB/s
+bench_row "$samples" curl "(3) curl" MB/s
+[ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ] && bench_row "$samples" bare "    download_file, no callback" MB/s
+echo "ratios of medians: (1)/(2) = $(bench_ratio "$samples" program plain)   (1)/(3) = $(bench_ratio "$samples" program curl)"
+bench_target "(1)/(2) >= 0.5" "$(bench_ratio "$samples" program plain)" ">=" 0.5
