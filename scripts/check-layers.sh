@@ -12,7 +12,7 @@ layers=(
   "win"
   "lha"
   "unlha32"
-  "catalogue settings"
+  "catalogue settings trust"
   "net install"
   "workflow"
   "ui"

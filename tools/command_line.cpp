@@ -1,5 +1,7 @@
 #include "tools/command_line.h"
 
+#include "tools/signing.h"
+
 namespace tolvex::publish {
 
 const char* usage_text() {
@@ -10,12 +12,18 @@ const char* usage_text() {
          "      Checks a published folder against the rules the updater applies.\n"
          "  tolvex-publish diff [options] INSTALL_DIR OUT_DIR\n"
          "      Shows which installed files the updater would offer to update from OUT_DIR.\n"
+         "  tolvex-publish keygen PRIVATE_KEY PUBLIC_KEY\n"
+         "      Makes a new ECDSA P-256 key pair for --sign and --key (never replaces a file).\n"
          "options:\n"
          "  --list-name NAME  the update list's file name (default update.txt)\n"
          "  --skip-unusable   publish: leave out files that cannot be published instead of stopping\n"
          "  --tz ZONE         publish, diff: time zone of the help file's date version: a fixed POSIX\n"
          "                    offset such as JST-9 (the default: Japan, where the updater runs) or UTC0,\n"
          "                    or \"local\" for this process's zone (TZ)\n"
+         "  --sign FILE       publish: also write <list name>.sig, the SHA-256 of the list and of every\n"
+         "                    archive signed with this private key\n"
+         "  --key FILE        verify: require <list name>.sig and check its signature with this public\n"
+         "                    key (without it, a manifest's form and hashes are checked, not its signature)\n"
          "  --help            this text\n"
          "exit codes: 0 ok, 1 problems found or failure, 2 bad command line\n";
 }
@@ -38,6 +46,9 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
   } else if (command == "diff") {
     line.command = Command::diff;
     folders_needed = 2;
+  } else if (command == "keygen") {
+    line.command = Command::keygen;
+    folders_needed = 2;  // the two key files
   } else {
     error = "unknown command \"" + command + "\"";
     return false;
@@ -47,6 +58,7 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
   std::string list_name = "update.txt";
   std::string zone = TimeZoneSetting::kDefault;
   bool skip_unusable = false;
+  std::string signing_key, public_key;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     auto value = [&](std::string& into) {
@@ -60,9 +72,13 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
     if (argument == "--help" || argument == "-h") {
       line.command = Command::help;
       return true;
-    } else if (argument == "--list-name") {
+    } else if (argument == "--sign" && line.command == Command::publish) {
+      if (!value(signing_key)) return false;
+    } else if (argument == "--key" && line.command == Command::verify) {
+      if (!value(public_key)) return false;
+    } else if (argument == "--list-name" && line.command != Command::keygen) {
       if (!value(list_name)) return false;
-    } else if (argument == "--tz" && line.command != Command::verify) {
+    } else if (argument == "--tz" && (line.command == Command::publish || line.command == Command::diff)) {
       if (!value(zone)) return false;
     } else if (argument == "--skip-unusable" && line.command == Command::publish) {
       skip_unusable = true;
@@ -74,8 +90,12 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
     }
   }
   if (folders.size() != folders_needed) {
-    error = command + " takes " + std::to_string(folders_needed) + (folders_needed == 1 ? " folder" : " folders") +
-            ", got " + std::to_string(folders.size());
+    const char* what = line.command == Command::keygen ? " files" : folders_needed == 1 ? " folder" : " folders";
+    error = command + " takes " + std::to_string(folders_needed) + what + ", got " + std::to_string(folders.size());
+    return false;
+  }
+  if ((line.command == Command::keygen || !signing_key.empty() || !public_key.empty()) && !signing_available()) {
+    error = kSigningUnavailable;
     return false;
   }
   TimeZoneSetting setting;
@@ -83,10 +103,13 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
 
   switch (line.command) {
     case Command::publish:
-      line.publish = PublishOptions{folders[0], folders[1], list_name, skip_unusable, setting};
+      line.publish = PublishOptions{folders[0], folders[1], list_name, skip_unusable, setting, signing_key};
       break;
     case Command::verify:
-      line.verify = VerifyOptions{folders[0], list_name};
+      line.verify = VerifyOptions{folders[0], list_name, public_key};
+      break;
+    case Command::keygen:
+      line.keygen = KeygenOptions{folders[0], folders[1]};
       break;
     case Command::diff:
       line.diff = DiffOptions{folders[0], folders[1], list_name, setting};
@@ -115,6 +138,8 @@ int run_tool(const std::vector<std::string>& arguments, std::ostream& out, std::
       return run_verify(line.verify, report, progress, out);
     case Command::diff:
       return run_diff(line.diff, report, out);
+    case Command::keygen:
+      return run_keygen(line.keygen, report, out);
   }
   return 2;
 }

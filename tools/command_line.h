@@ -1,30 +1,35 @@
 #pragma once
 // The tool's command line: one command, its options and its folders.
 //
-//   tolvex-publish publish [--list-name NAME] [--skip-unusable] [--tz ZONE] RELEASE_DIR OUT_DIR
-//   tolvex-publish verify  [--list-name NAME] OUT_DIR
+//   tolvex-publish publish [--list-name NAME] [--skip-unusable] [--tz ZONE] [--sign PRIVATE_KEY]
+//                          RELEASE_DIR OUT_DIR
+//   tolvex-publish verify  [--list-name NAME] [--key PUBLIC_KEY] OUT_DIR
 //   tolvex-publish diff    [--list-name NAME] [--tz ZONE] INSTALL_DIR OUT_DIR
+//   tolvex-publish keygen  PRIVATE_KEY PUBLIC_KEY
 //   tolvex-publish --help
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "tools/diff_command.h"
+#include "tools/keygen_command.h"
 #include "tools/publish_command.h"
 #include "tools/verify_command.h"
 
 namespace tolvex::publish {
 
-enum class Command { help, publish, verify, diff };
+enum class Command { help, publish, verify, diff, keygen };
 
 struct CommandLine {
   Command command = Command::help;
   PublishOptions publish;
   VerifyOptions verify;
   DiffOptions diff;
+  KeygenOptions keygen;
 };
 
-// False with `error` for a command line that cannot be run (exit code 2).
+// False with `error` for a command line that cannot be run (exit code 2), including the signing
+// commands and options in a build without signing.
 bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& line, std::string& error);
 
 // The usage text printed by --help.

@@ -14,8 +14,11 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
+#include <fcntl.h>
+#include <io.h>
 #else
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 #endif
 
@@ -111,6 +114,34 @@ bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& 
   if (!file) return false;
   if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
   return std::fclose(file.release()) == 0;
+}
+
+bool create_new_file(const std::string& path, const std::vector<std::uint8_t>& bytes, bool owner_only) {
+#ifdef _WIN32
+  (void)owner_only;  // Windows files take their folder's access rights
+  const int descriptor = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+  auto write_part = [&](const std::uint8_t* data, std::size_t size) {
+    return _write(descriptor, data, static_cast<unsigned>(size));
+  };
+  auto close_file = [&] { return _close(descriptor); };
+#else
+  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, owner_only ? 0600 : 0644);
+  auto write_part = [&](const std::uint8_t* data, std::size_t size) { return write(descriptor, data, size); };
+  auto close_file = [&] { return close(descriptor); };
+#endif
+  if (descriptor < 0) return false;
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const auto written = write_part(bytes.data() + done, bytes.size() - done);
+    if (written <= 0) break;
+    done += static_cast<std::size_t>(written);
+  }
+  const bool closed = close_file() == 0;
+  if (done == bytes.size() && closed) return true;
+  const int saved = errno;
+  std::remove(path.c_str());
+  errno = saved;
+  return false;
 }
 
 bool modification_time(const std::string& path, std::int64_t& seconds) {

@@ -23,6 +23,9 @@ bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, 
                      std::uint64_t max_size = 1ull << 30);
 // Writes `bytes` into a new or truncated file; false when it could not be written completely.
 bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// Writes `bytes` into a file that must not exist yet; with `owner_only` the file is readable and
+// writable by its owner alone (for a private key). A partly written file is removed again.
+bool create_new_file(const std::string& path, const std::vector<std::uint8_t>& bytes, bool owner_only);
 
 // Seconds since 1970 UTC of the last modification.
 bool modification_time(const std::string& path, std::int64_t& seconds);

@@ -14,6 +14,8 @@
 #include "tools/list_name.h"
 #include "tools/managed_names.h"
 #include "tools/output_folder_writer.h"
+#include "tools/signing.h"
+#include "trust/manifest.h"
 
 namespace tolvex::publish {
 namespace {
@@ -91,6 +93,40 @@ bool read_release(const PublishOptions& options, Report& report, Progress& progr
   return true;
 }
 
+// Reads the private key file before anything is compressed, so a wrong path fails at once.
+bool read_signing_key(const PublishOptions& options, std::string& pem, Report& report) {
+  if (!trust::manifest_name_ok(options.list_name)) {
+    report.error("the list name \"" + options.list_name +
+                 "\" cannot be signed: the manifest names only printable ASCII");
+    return false;
+  }
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (!read_whole_file(options.signing_key, bytes, error, 64 * 1024)) {
+    report.error(options.signing_key + ": " + error);
+    return false;
+  }
+  pem.assign(bytes.begin(), bytes.end());
+  return true;
+}
+
+// The manifest text for the staged files, signed with the key in `pem`.
+bool signed_manifest(const std::string& pem, const trust::Manifest& manifest, std::vector<std::uint8_t>& text,
+                     std::string& error) {
+  std::string body;
+  trust::Signature signature;
+  if (!trust::write_manifest_body(manifest, body, error)) return false;
+  if (!sign_message(pem, body, signature, error)) return false;
+  const std::string whole = trust::append_signature_line(body, signature);
+  text.assign(whole.begin(), whole.end());
+  return true;
+}
+
+bool hash_entry(const std::string& name, const std::vector<std::uint8_t>& bytes, trust::ManifestEntry& entry) {
+  entry.name = name;
+  return sha256(bytes.data(), bytes.size(), entry.sha256);
+}
+
 }  // namespace
 
 int run_publish(const PublishOptions& options, Report& report, Progress& progress, std::ostream& out) {
@@ -99,6 +135,9 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
     report.error(error);
     return 1;
   }
+  const bool signing = !options.signing_key.empty();
+  std::string signing_pem;
+  if (signing && !read_signing_key(options, signing_pem, report)) return 1;
   UnusableFiles unusable(report, options.skip_unusable);
   std::vector<ReleaseFile> files;
   if (!read_release(options, report, progress, unusable, files)) return 1;
@@ -118,6 +157,7 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
     return 1;
   }
   int done = 0;
+  trust::Manifest manifest;
   for (const ReleaseFile& file : files) {
     progress.step(++done, static_cast<int>(files.size()), "compressing " + file.name);
     const ArchiveNames names = form_archive_names(file.name.c_str());
@@ -132,15 +172,41 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
       report.error(error);
       return 1;
     }
+    manifest.archives.emplace_back();
+    if (signing && !hash_entry(names.archive, archive, manifest.archives.back())) {
+      report.error(std::string("cannot hash ") + names.archive);
+      return 1;
+    }
   }
-  if (!writer.stage(options.list_name, update_list_text(files), error) || !writer.commit(error)) {
+  const std::vector<std::uint8_t> list = update_list_text(files);
+  if (signing) {
+    // Staged before the list, which is moved into place last.
+    std::vector<std::uint8_t> manifest_text;
+    if (!hash_entry(options.list_name, list, manifest.list) ||
+        !signed_manifest(signing_pem, manifest, manifest_text, error)) {
+      report.error("cannot sign with " + options.signing_key + ": " + error);
+      return 1;
+    }
+    if (!writer.stage(options.list_name + trust::kManifestSuffix, manifest_text, error)) {
+      report.error(error);
+      return 1;
+    }
+  }
+  const std::string old_manifest = join_path(options.output_folder, options.list_name + trust::kManifestSuffix);
+  if (!signing && file_exists(old_manifest))
+    report.warning(
+        old_manifest +
+        ": left from an earlier signed publish and not updated by this one (publish with --sign, or remove it)");
+  if (!writer.stage(options.list_name, list, error) || !writer.commit(error)) {
     report.error(error);
     return 1;
   }
   progress.finish();
 
   out << "published " << files.size() << (files.size() == 1 ? " file" : " files") << " into " << options.output_folder
-      << " (list " << options.list_name << ")\n";
+      << " (list " << options.list_name;
+  if (signing) out << ", signed manifest " << options.list_name << trust::kManifestSuffix;
+  out << ")\n";
   for (const ReleaseFile& file : files)
     out << "  " << file.name << "&" << file.version << "  " << form_archive_names(file.name.c_str()).archive << "\n";
   return 0;

@@ -11,6 +11,9 @@
 #include "tools/managed_names.h"
 #include "tools/output_folder_writer.h"
 #include "tools/pe_version_reader.h"
+#include "tools/signing.h"
+#include "trust/manifest.h"
+#include "trust/public_key_text.h"
 
 namespace tolvex::publish {
 namespace {
@@ -37,6 +40,85 @@ void check_staged_version(const std::string& archive, const ListedEntry& entry, 
     report.error(archive + ": the file it holds has version " + text + " but the list says " + entry.version);
 }
 
+bool read_public_key(const std::string& path, trust::PublicKey& key, Report& report) {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  if (!read_whole_file(path, bytes, error, 4096) ||
+      !trust::parse_public_key(reinterpret_cast<const char*>(bytes.data()), bytes.size(), key, error)) {
+    report.error(path + ": " + error);
+    return false;
+  }
+  return true;
+}
+
+// Reports when `path` cannot be read or its SHA-256 is not `expected`.
+void check_hash(const std::string& path, const trust::Sha256& expected, const std::string& manifest_path,
+                Report& report) {
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  trust::Sha256 actual;
+  if (!read_whole_file(path, bytes, error)) {
+    report.error(path + ": named in the manifest " + manifest_path + " but " + error);
+  } else if (!sha256(bytes.data(), bytes.size(), actual)) {
+    report.error(path + ": cannot hash it");
+  } else if (actual != expected) {
+    report.error(path + ": its SHA-256 is not the one the manifest " + manifest_path +
+                 " names (changed after signing?)");
+  }
+}
+
+// Checks the manifest beside the list; a line on `out` says what was checked. Without a key
+// only the form and the hashes can be checked.
+void check_manifest(const VerifyOptions& options, const std::set<std::string>& listed_archives, Report& report,
+                    std::ostream& out) {
+  const bool with_key = !options.public_key_file.empty();
+  const std::string path = join_path(options.output_folder, options.list_name + trust::kManifestSuffix);
+  if (!file_exists(path)) {
+    if (with_key) report.error(path + ": missing; the folder is not signed");
+    return;
+  }
+  if (!signing_available()) {
+    out << "manifest " << path << " NOT checked: " << kSigningUnavailable << "\n";
+    return;
+  }
+  const int errors_before = report.errors();
+  trust::PublicKey key;
+  if (with_key && !read_public_key(options.public_key_file, key, report)) return;
+  std::vector<std::uint8_t> bytes;
+  std::string error;
+  trust::ParsedManifest parsed;
+  if (!read_whole_file(path, bytes, error, trust::kManifestMaxSize) ||
+      !trust::parse_manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size(), parsed, error)) {
+    report.error(path + ": " + error);
+    return;
+  }
+  if (parsed.manifest.list.name != options.list_name) {
+    report.error(path + ": names the list \"" + parsed.manifest.list.name + "\", not " + options.list_name);
+  } else {
+    check_hash(join_path(options.output_folder, options.list_name), parsed.manifest.list.sha256, path, report);
+  }
+  std::set<std::string> named;
+  for (const trust::ManifestEntry& archive : parsed.manifest.archives) {
+    named.insert(archive.name);
+    check_hash(join_path(options.output_folder, archive.name), archive.sha256, path, report);
+  }
+  for (const std::string& archive : listed_archives) {
+    if (named.count(archive) == 0)
+      report.error(join_path(options.output_folder, archive) + ": not named in the manifest " + path);
+  }
+  if (!with_key) {
+    if (report.errors() != errors_before) return;
+    out << "manifest " << path << ": form and hashes checked; signature NOT checked (give --key PUBLIC_KEY)\n";
+    return;
+  }
+  if (!verify_message(key, parsed.signed_part, parsed.signature)) {
+    report.error(path + ": the signature does not match the key " + options.public_key_file);
+    return;
+  }
+  if (report.errors() != errors_before) return;
+  out << "manifest " << path << ": form, hashes and signature checked with " << options.public_key_file << "\n";
+}
+
 }  // namespace
 
 int run_verify(const VerifyOptions& options, Report& report, Progress& progress, std::ostream& out) {
@@ -56,6 +138,7 @@ int run_verify(const VerifyOptions& options, Report& report, Progress& progress,
     if (check_archive(archive, names.staged, report, staged)) check_staged_version(archive, entry, staged, report);
   }
   progress.finish();
+  check_manifest(options, listed_archives, report, out);
 
   std::vector<std::string> files;
   list_files(options.output_folder, files);

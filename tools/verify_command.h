@@ -12,9 +12,13 @@ namespace tolvex::publish {
 struct VerifyOptions {
   std::string output_folder;
   std::string list_name = "update.txt";
+  std::string public_key_file;  // when set, the signed manifest is required and its signature checked
 };
 
-// Returns 0 when nothing is wrong (warnings allowed), 1 when any problem was reported.
+// Returns 0 when nothing is wrong (warnings allowed), 1 when any problem was reported. A manifest
+// "<list name>.sig" beside the list is checked when there is one: its form, the SHA-256 of the
+// list and of every archive, that it names every archive the list needs, and with a public key
+// its signature.
 int run_verify(const VerifyOptions& options, Report& report, Progress& progress, std::ostream& out);
 
 }  // namespace tolvex::publish
