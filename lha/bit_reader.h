@@ -3,7 +3,6 @@
 // It never pulls more than `limit` bytes from the source. Past the end it supplies zero bits
 // and remembers that it did, so a decoder can tell a truncated stream from a complete one.
 #include <cstdint>
-#include <vector>
 
 #include "lha/byte_io.h"
 
@@ -43,7 +42,11 @@ class BitReader {
   InputSource& source_;
   std::uint64_t remaining_;
   std::uint64_t pulled_ = 0;
-  std::vector<std::uint8_t> buffer_;
+  // Small and inside the object, which lives on the decoder's stack: a heap buffer per member
+  // would cost an allocation for every member, and sources buffer their own reads anyway.
+  // Uninitialised: only bytes the source filled are read.
+  static constexpr std::size_t kBufferSize = 8 * 1024;
+  std::uint8_t buffer_[kBufferSize];
   std::size_t buffer_pos_ = 0;
   std::size_t buffer_end_ = 0;
   std::uint64_t bits_ = 0;  // left-aligned

@@ -1,5 +1,7 @@
 #include "lha/huffman_decoder.h"
 
+#include <algorithm>
+
 namespace tolvex::lha {
 
 void HuffmanDecoder::set_single(int symbol) { single_symbol_ = symbol; }
@@ -7,9 +9,11 @@ void HuffmanDecoder::set_single(int symbol) { single_symbol_ = symbol; }
 bool HuffmanDecoder::build(const std::uint8_t* lengths, int symbol_count) {
   single_symbol_ = -1;
   count_.fill(0);
+  int longest = 0;
   for (int s = 0; s < symbol_count; ++s) {
     if (lengths[s] > kMaxCodeLength) return false;
     ++count_[lengths[s]];
+    if (lengths[s] > longest) longest = lengths[s];
   }
   count_[0] = 0;
 
@@ -33,13 +37,15 @@ bool HuffmanDecoder::build(const std::uint8_t* lengths, int symbol_count) {
     if (lengths[s] != 0) sorted_symbols_[next[lengths[s]]++] = static_cast<std::uint16_t>(s);
   }
 
-  // Short codes resolve with one lookup of the next kFastBits bits.
-  fast_.fill(kSlowEntry);
-  for (int len = 1; len <= kFastBits; ++len) {
+  // Short codes resolve with one lookup of the next fast_bits bits.
+  const int fast_bits = longest < 1 ? 1 : longest > kFastBits ? kFastBits : longest;
+  fast_shift_ = kMaxCodeLength - fast_bits;
+  std::fill_n(fast_.begin(), std::size_t{1} << fast_bits, kSlowEntry);
+  for (int len = 1; len <= fast_bits; ++len) {
     for (std::uint16_t k = 0; k < count_[len]; ++k) {
       std::uint32_t symbol = sorted_symbols_[first_index_[len] + k];
-      std::uint32_t prefix = (first_code_[len] + k) << (kFastBits - len);
-      std::uint32_t span = 1u << (kFastBits - len);
+      std::uint32_t prefix = (first_code_[len] + k) << (fast_bits - len);
+      std::uint32_t span = 1u << (fast_bits - len);
       for (std::uint32_t j = 0; j < span; ++j) fast_[prefix + j] = static_cast<std::uint16_t>((symbol << 5) | len);
     }
   }

@@ -15,6 +15,9 @@ class HuffmanDecoder {
   static constexpr int kMaxCodeLength = 16;
   static constexpr int kInvalidSymbol = -1;
 
+  // An empty code (every code invalid) until build or set_single.
+  HuffmanDecoder() { fast_[0] = fast_[1] = kSlowEntry; }
+
   // Builds the code; false when the lengths over-subscribe the code space or exceed 16.
   bool build(const std::uint8_t* lengths, int symbol_count);
   // Every code decodes to `symbol` and takes no bits (a table with a single symbol).
@@ -24,7 +27,7 @@ class HuffmanDecoder {
   int decode(BitReader& bits) const {
     if (single_symbol_ >= 0) return single_symbol_;
     std::uint32_t window = bits.peek(kMaxCodeLength);
-    std::uint16_t entry = fast_[window >> (kMaxCodeLength - kFastBits)];
+    std::uint16_t entry = fast_[window >> fast_shift_];
     if (entry != kSlowEntry) {
       bits.skip(entry & 0x1F);
       return entry >> 5;
@@ -39,7 +42,10 @@ class HuffmanDecoder {
   int decode_slow(BitReader& bits, std::uint32_t window) const;
 
   int single_symbol_ = -1;
-  std::array<std::uint16_t, 1 << kFastBits> fast_{};
+  // The lookup covers the first min(longest code, kFastBits) bits: a table of short codes
+  // fills only that many entries, since each build refills it and blocks can be many.
+  int fast_shift_ = kMaxCodeLength - 1;
+  std::array<std::uint16_t, 1 << kFastBits> fast_;
   // Canonical layout: codes of length L start at first_code_[L] and map to
   // sorted_symbols_[first_index_[L] ...].
   std::array<std::uint32_t, kMaxCodeLength + 2> first_code_{};

@@ -5,24 +5,25 @@
 
 namespace tolvex::lha {
 
-std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>& frequencies, int max_length) {
-  std::vector<std::uint8_t> lengths(frequencies.size(), 0);
+void huffman_code_lengths(const std::uint32_t* frequencies, int symbol_count, int max_length, std::uint8_t* lengths) {
+  std::fill_n(lengths, symbol_count, std::uint8_t{0});
   // The used symbols, most frequent first (ties by symbol): the order lengths are handed out in.
-  std::vector<int> used;
-  used.reserve(frequencies.size());
-  for (std::size_t s = 0; s < frequencies.size(); ++s) {
-    if (frequencies[s] > 0) used.push_back(static_cast<int>(s));
+  // Every working table lives on the stack, sized for the largest table.
+  int used[kMaxHuffmanSymbols];
+  std::size_t used_count = 0;
+  for (int s = 0; s < symbol_count; ++s) {
+    if (frequencies[s] > 0) used[used_count++] = s;
   }
-  if (used.size() < 2) return lengths;
-  std::sort(used.begin(), used.end(),
+  if (used_count < 2) return;
+  std::sort(used, used + used_count,
             [&](int a, int b) { return frequencies[a] != frequencies[b] ? frequencies[a] > frequencies[b] : a < b; });
 
   // An ordinary Huffman tree by the two-queue method: leaves are taken lightest first (the end
   // of `used`), and the inner nodes come out in order of weight, so no heap is needed. Nodes
   // 0..n-1 are the leaves in `used` order, n.. the inner nodes in the order they are made.
-  const std::size_t leaves = used.size();
-  std::vector<std::uint64_t> inner_weight(leaves - 1);
-  std::vector<std::uint32_t> parent(2 * leaves - 1, 0);
+  const std::size_t leaves = used_count;
+  std::uint64_t inner_weight[kMaxHuffmanSymbols];
+  std::uint32_t parent[2 * kMaxHuffmanSymbols];
   std::size_t next_leaf = leaves;  // leaves not yet taken are used[0 .. next_leaf)
   std::size_t next_inner = 0, made = 0;
   auto take_lightest = [&]() -> std::pair<std::uint64_t, std::size_t> {
@@ -44,8 +45,9 @@ std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>&
 
   // Depths from the root (the last node made) down: a node's parent is always made after it.
   // Leaves deeper than max_length are counted at max_length for now.
-  std::vector<std::uint32_t> depth(2 * leaves - 1, 0);
-  std::vector<std::uint32_t> per_length(max_length + 1, 0);
+  std::uint32_t depth[2 * kMaxHuffmanSymbols];
+  std::uint32_t per_length[17] = {};
+  depth[2 * leaves - 2] = 0;
   for (std::size_t node = 2 * leaves - 2; node-- > 0;) {
     depth[node] = depth[parent[node]] + 1;
     if (node < leaves) ++per_length[std::min<std::uint32_t>(depth[node], static_cast<std::uint32_t>(max_length))];
@@ -77,16 +79,27 @@ std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>&
   for (int len = 1; len <= max_length; ++len) {
     for (std::uint32_t n = 0; n < per_length[len]; ++n) lengths[used[k++]] = static_cast<std::uint8_t>(len);
   }
+}
+
+std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>& frequencies, int max_length) {
+  std::vector<std::uint8_t> lengths(frequencies.size());
+  huffman_code_lengths(frequencies.data(), static_cast<int>(frequencies.size()), max_length, lengths.data());
   return lengths;
 }
 
 std::vector<std::uint16_t> canonical_codes(const std::vector<std::uint8_t>& lengths) {
+  std::vector<std::uint16_t> codes(lengths.size());
+  canonical_codes(lengths.data(), static_cast<int>(lengths.size()), codes.data());
+  return codes;
+}
+
+void canonical_codes(const std::uint8_t* lengths, int symbol_count, std::uint16_t* codes) {
   // The first code of each length follows from how many shorter codes there are; symbols of
   // one length then take consecutive codes in symbol order. One pass to count, one to assign,
   // since the encoder calls this for every block and small blocks are many.
   std::uint32_t per_length[17] = {};
-  for (std::uint8_t len : lengths) {
-    if (len >= 1 && len <= 16) ++per_length[len];
+  for (int s = 0; s < symbol_count; ++s) {
+    if (lengths[s] >= 1 && lengths[s] <= 16) ++per_length[lengths[s]];
   }
   std::uint32_t next_code[17] = {};
   std::uint32_t code = 0;
@@ -94,12 +107,10 @@ std::vector<std::uint16_t> canonical_codes(const std::vector<std::uint8_t>& leng
     next_code[len] = code;
     code = (code + per_length[len]) << 1;
   }
-  std::vector<std::uint16_t> codes(lengths.size(), 0);
-  for (std::size_t s = 0; s < lengths.size(); ++s) {
+  for (int s = 0; s < symbol_count; ++s) {
     std::uint8_t len = lengths[s];
-    if (len >= 1 && len <= 16) codes[s] = static_cast<std::uint16_t>(next_code[len]++);
+    codes[s] = len >= 1 && len <= 16 ? static_cast<std::uint16_t>(next_code[len]++) : 0;
   }
-  return codes;
 }
 
 }  // namespace tolvex::lha

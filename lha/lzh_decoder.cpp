@@ -2,7 +2,7 @@
 
 #include <array>
 #include <cstring>
-#include <vector>
+#include <memory>
 
 #include "lha/huffman_decoder.h"
 
@@ -43,7 +43,8 @@ bool read_small_table(BitReader& bits, int count_bits, int symbol_count, int zer
     }
     if (bits.overrun()) return false;
   }
-  return table.build(lengths.data(), symbol_count);
+  // Entries from `count` on are zero: building over the first `count` gives the same code.
+  return table.build(lengths.data(), count);
 }
 
 bool read_literal_table(BitReader& bits, const HuffmanDecoder& code_lengths, HuffmanDecoder& table) {
@@ -69,12 +70,23 @@ bool read_literal_table(BitReader& bits, const HuffmanDecoder& code_lengths, Huf
     }
     if (bits.overrun()) return false;
   }
-  return table.build(lengths.data(), kLiteralLengthSymbols);
+  // Entries from `count` on are zero: building over the first `count` gives the same code.
+  return table.build(lengths.data(), count);
 }
 
 class Window {
  public:
-  Window(int bits, OutputSink& sink) : data_(std::size_t{1} << bits), mask_(data_.size() - 1), sink_(sink) {}
+  // The ring never needs to be larger than the member: one of at most `size` bytes (rounded up
+  // to a power of two) never wraps before the last flush. It is left uninitialised: a match is
+  // checked to reach no further back than the bytes already written, and a flush hands over
+  // only written bytes, so no byte is read before it is written.
+  Window(int bits, std::uint64_t size, OutputSink& sink) : sink_(sink) {
+    std::size_t length = 1;
+    while (length < (std::size_t{1} << bits) && length < size) length <<= 1;
+    data_.reset(new std::uint8_t[length]);
+    size_ = length;
+    mask_ = length - 1;
+  }
 
   bool put(std::uint8_t byte) {
     data_[position_++ & mask_] = byte;
@@ -87,7 +99,7 @@ class Window {
     std::size_t to = position_ & mask_;
     // The common case stays inside the buffer and needs no wrap handling. Source slots are
     // always read before this copy overwrites them, so memmove gives the byte-wise result.
-    if (from + length <= data_.size() && to + length < data_.size() && distance >= length) {
+    if (from + length <= size_ && to + length < size_ && distance >= length) {
       std::memmove(&data_[to], &data_[from], length);  // ranges may overlap when far back
       position_ += length;
       return true;
@@ -107,7 +119,8 @@ class Window {
   }
 
  private:
-  std::vector<std::uint8_t> data_;
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::size_t size_;
   std::size_t mask_;
   OutputSink& sink_;
   std::uint64_t position_ = 0;
@@ -128,7 +141,7 @@ Result decode_lzh(const LzhParameters& parameters, BitReader& bits, std::uint64_
   const int position_symbols = parameters.dictionary_bits + 1;
   if (position_symbols > kMaxPositionSymbols) return Result::failure(Status::bad_argument, "dictionary too large");
   HuffmanDecoder code_lengths, literals, positions;
-  Window window(parameters.dictionary_bits, sink);
+  Window window(parameters.dictionary_bits, original_size, sink);
   const auto corrupt = [](const char* what) { return Result::failure(Status::corrupt_data, what); };
   const auto truncated = [] { return Result::failure(Status::truncated, "compressed data ends early"); };
 

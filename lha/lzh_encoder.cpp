@@ -1,6 +1,7 @@
 #include "lha/lzh_encoder.h"
 
 #include <algorithm>
+#include <array>
 
 #include "lha/bit_writer.h"
 #include "lha/huffman_encoder.h"
@@ -44,17 +45,23 @@ class BlockWriter {
   explicit BlockWriter(BitWriter& out) : out_(out) {}
 
   void write(const std::vector<Item>& items) {
-    // Kept between blocks: small blocks are many, and each would otherwise allocate afresh.
-    literal_freq_.assign(kLiteralLengthSymbols, 0);
-    position_freq_.assign(kPositionSymbols, 0);
+    // Every table lives in this object: small blocks are many, and each would otherwise
+    // allocate its tables afresh.
+    literal_freq_.fill(0);
+    position_freq_.fill(0);
+    // Symbols past the largest one used get no code; the per-symbol passes below stop there
+    // (a block of literals alone never looks at the 254 match lengths).
+    int literal_end = 0;
     for (const Item& item : items) {
       ++literal_freq_[item.symbol];
+      if (item.symbol >= literal_end) literal_end = item.symbol + 1;
       if (item.symbol >= 256) ++position_freq_[position_symbol(item.distance_code)];
     }
-    std::vector<std::uint8_t> literal_lengths = huffman_code_lengths(literal_freq_, kMaxCodeLength);
-    std::vector<std::uint8_t> position_lengths = huffman_code_lengths(position_freq_, kMaxCodeLength);
-    int literal_single = single_symbol(literal_freq_, literal_lengths);
-    int position_single = single_symbol(position_freq_, position_lengths);
+    literal_lengths_.fill(0);
+    huffman_code_lengths(literal_freq_.data(), literal_end, kMaxCodeLength, literal_lengths_.data());
+    huffman_code_lengths(position_freq_.data(), kPositionSymbols, kMaxCodeLength, position_lengths_.data());
+    int literal_single = single_symbol(literal_freq_.data(), literal_lengths_.data(), literal_end);
+    int position_single = single_symbol(position_freq_.data(), position_lengths_.data(), kPositionSymbols);
 
     out_.put(16, static_cast<std::uint32_t>(items.size()));
     if (literal_single >= 0) {
@@ -64,42 +71,43 @@ class BlockWriter {
       out_.put(9, 0);
       out_.put(9, static_cast<std::uint32_t>(literal_single));
     } else {
-      write_literal_table(literal_lengths);
+      write_literal_table(literal_lengths_.data(), literal_end);
     }
-    write_small_table(position_lengths, position_single, kPositionCountBits, -1);
+    write_small_table(position_lengths_.data(), kPositionSymbols, position_single, kPositionCountBits, -1);
 
-    std::vector<std::uint16_t> literal_codes = canonical_codes(literal_lengths);
-    std::vector<std::uint16_t> position_codes = canonical_codes(position_lengths);
+    canonical_codes(literal_lengths_.data(), literal_end, literal_codes_.data());
+    canonical_codes(position_lengths_.data(), kPositionSymbols, position_codes_.data());
     for (const Item& item : items) {
-      out_.put(literal_lengths[item.symbol], literal_codes[item.symbol]);
+      out_.put(literal_lengths_[item.symbol], literal_codes_[item.symbol]);
       if (item.symbol < 256) continue;
       int p = position_symbol(item.distance_code);
-      out_.put(position_lengths[p], position_codes[p]);
+      out_.put(position_lengths_[p], position_codes_[p]);
       if (p > 1) out_.put(p - 1, item.distance_code);  // the bits below the leading one
     }
   }
 
  private:
   // The symbol of a table with fewer than two used symbols (0 when none), else -1.
-  static int single_symbol(const std::vector<std::uint32_t>& freq, const std::vector<std::uint8_t>& lengths) {
-    for (std::uint8_t length : lengths) {
-      if (length != 0) return -1;
+  static int single_symbol(const std::uint32_t* freq, const std::uint8_t* lengths, int symbol_count) {
+    for (int s = 0; s < symbol_count; ++s) {
+      if (lengths[s] != 0) return -1;
     }
-    for (std::size_t s = 0; s < freq.size(); ++s) {
-      if (freq[s] != 0) return static_cast<int>(s);
+    for (int s = 0; s < symbol_count; ++s) {
+      if (freq[s] != 0) return s;
     }
     return 0;
   }
 
   // Lengths of the code-length or position table: count, then 3 bits per length, lengths of
   // 7 and more as 7 followed by unary; the code-length table has a 2-bit zero run after entry 3.
-  void write_small_table(const std::vector<std::uint8_t>& lengths, int single, int count_bits, int zero_run_after) {
+  void write_small_table(const std::uint8_t* lengths, int symbol_count, int single, int count_bits,
+                         int zero_run_after) {
     if (single >= 0) {
       out_.put(count_bits, 0);
       out_.put(count_bits, static_cast<std::uint32_t>(single));
       return;
     }
-    int count = static_cast<int>(lengths.size());
+    int count = symbol_count;
     while (count > 0 && lengths[count - 1] == 0) --count;
     out_.put(count_bits, static_cast<std::uint32_t>(count));
     int i = 0;
@@ -123,12 +131,14 @@ class BlockWriter {
     std::uint16_t extra;
   };
 
-  static std::vector<LengthToken> tokenize(const std::vector<std::uint8_t>& lengths, int count) {
-    std::vector<LengthToken> tokens;
+  // Fills `tokens` (room for `count` tokens: a run never takes more tokens than zeros) and
+  // returns how many there are.
+  static int tokenize(const std::uint8_t* lengths, int count, LengthToken* tokens) {
+    int n = 0;
     int i = 0;
     while (i < count) {
       if (lengths[i] != 0) {
-        tokens.push_back({static_cast<std::uint8_t>(lengths[i] + 2), 0});
+        tokens[n++] = {static_cast<std::uint8_t>(lengths[i] + 2), 0};
         ++i;
         continue;
       }
@@ -136,31 +146,35 @@ class BlockWriter {
       while (i + run < count && lengths[i + run] == 0) ++run;
       i += run;
       if (run <= 2) {
-        for (int k = 0; k < run; ++k) tokens.push_back({0, 0});
+        for (int k = 0; k < run; ++k) tokens[n++] = {0, 0};
       } else if (run <= 18) {
-        tokens.push_back({1, static_cast<std::uint16_t>(run - 3)});
+        tokens[n++] = {1, static_cast<std::uint16_t>(run - 3)};
       } else if (run == 19) {
-        tokens.push_back({0, 0});
-        tokens.push_back({1, 15});
+        tokens[n++] = {0, 0};
+        tokens[n++] = {1, 15};
       } else {
-        tokens.push_back({2, static_cast<std::uint16_t>(run - 20)});
+        tokens[n++] = {2, static_cast<std::uint16_t>(run - 20)};
       }
     }
-    return tokens;
+    return n;
   }
 
-  void write_literal_table(const std::vector<std::uint8_t>& lengths) {
-    int count = kLiteralLengthSymbols;
+  // `end` is past the last symbol that may have a length.
+  void write_literal_table(const std::uint8_t* lengths, int end) {
+    int count = end;
     while (count > 0 && lengths[count - 1] == 0) --count;
-    std::vector<LengthToken> tokens = tokenize(lengths, count);
-    std::vector<std::uint32_t> freq(kCodeLengthSymbols, 0);
-    for (const LengthToken& t : tokens) ++freq[t.symbol];
-    std::vector<std::uint8_t> code_lengths = huffman_code_lengths(freq, kMaxCodeLength);
-    int single = single_symbol(freq, code_lengths);
-    write_small_table(code_lengths, single, 5, 3);
-    std::vector<std::uint16_t> codes = canonical_codes(code_lengths);
+    const int token_count = tokenize(lengths, count, tokens_.data());
+    std::array<std::uint32_t, kCodeLengthSymbols> freq{};
+    for (int t = 0; t < token_count; ++t) ++freq[tokens_[t].symbol];
+    std::array<std::uint8_t, kCodeLengthSymbols> code_lengths;
+    huffman_code_lengths(freq.data(), kCodeLengthSymbols, kMaxCodeLength, code_lengths.data());
+    int single = single_symbol(freq.data(), code_lengths.data(), kCodeLengthSymbols);
+    write_small_table(code_lengths.data(), kCodeLengthSymbols, single, 5, 3);
+    std::array<std::uint16_t, kCodeLengthSymbols> codes;
+    canonical_codes(code_lengths.data(), kCodeLengthSymbols, codes.data());
     out_.put(9, static_cast<std::uint32_t>(count));
-    for (const LengthToken& t : tokens) {
+    for (int k = 0; k < token_count; ++k) {
+      const LengthToken& t = tokens_[k];
       out_.put(code_lengths[t.symbol], codes[t.symbol]);
       if (t.symbol == 1) out_.put(4, t.extra);
       else if (t.symbol == 2) out_.put(9, t.extra);
@@ -168,7 +182,13 @@ class BlockWriter {
   }
 
   BitWriter& out_;
-  std::vector<std::uint32_t> literal_freq_, position_freq_;
+  std::array<std::uint32_t, kLiteralLengthSymbols> literal_freq_;
+  std::array<std::uint32_t, kPositionSymbols> position_freq_;
+  std::array<std::uint8_t, kLiteralLengthSymbols> literal_lengths_;
+  std::array<std::uint8_t, kPositionSymbols> position_lengths_;
+  std::array<std::uint16_t, kLiteralLengthSymbols> literal_codes_;
+  std::array<std::uint16_t, kPositionSymbols> position_codes_;
+  std::array<LengthToken, kLiteralLengthSymbols> tokens_;
 };
 
 }  // namespace

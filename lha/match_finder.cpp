@@ -12,12 +12,13 @@ MatchFinder::MatchFinder(const std::uint8_t* data, std::size_t size, std::size_t
   std::size_t chain_size = 1;
   while (chain_size < 2 * window && chain_size < size) chain_size <<= 1;
   chain_mask_ = chain_size - 1;
-  // About one hash slot per position, up to 2^15: more would only spread a short input thinner.
+  // About one hash slot per two positions, up to 2^15: more would only spread a short input
+  // thinner, and the slots are zeroed for every input.
   int hash_bits = kMinHashBits;
-  while (hash_bits < kMaxHashBits && (std::size_t{1} << hash_bits) < size) ++hash_bits;
+  while (hash_bits < kMaxHashBits && (std::size_t{2} << hash_bits) < size) ++hash_bits;
   hash_shift_ = 32 - hash_bits;
   head_.resize(std::size_t{1} << hash_bits);
-  chain_.resize(chain_size);
+  chain_.reset(new std::size_t[chain_size]);
 }
 
 std::uint32_t MatchFinder::hash_at(std::size_t position) const {

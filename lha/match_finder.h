@@ -5,6 +5,7 @@
 // than the search itself for the short inputs the fuzzers and small members bring.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace tolvex::lha {
@@ -38,9 +39,11 @@ class MatchFinder {
   int max_chain_;
   int hash_shift_;  // 32 - the hash's bit count
   std::size_t chain_mask_;
-  // Positions are kept plus one, so 0 means none and the tables start as plain zeroed memory.
-  std::vector<std::size_t> head_;   // last position with each hash
-  std::vector<std::size_t> chain_;  // previous position with the same hash, by position & mask
+  // Positions are kept plus one, so 0 means none and the heads start as plain zeroed memory.
+  std::vector<std::size_t> head_;  // last position with each hash
+  // Previous position with the same hash, by position & mask. Left uninitialised: a search
+  // reads only the entries of positions already inserted, each written by its insert.
+  std::unique_ptr<std::size_t[]> chain_;
 };
 
 }  // namespace tolvex::lha

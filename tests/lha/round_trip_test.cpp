@@ -46,6 +46,9 @@ TEST(Lh5RoundTrip, ManyBlocksAndSmallBlocks) {
   expect_round_trip(testing::text_bytes(5000, 5), tiny_blocks);
   tiny_blocks.block_symbols = 7;
   expect_round_trip(testing::text_bytes(20000, 6), tiny_blocks);
+  Lh5Options short_search;
+  short_search.max_chain = 1;
+  expect_round_trip(mixed, short_search);
 }
 
 TEST(Lh5RoundTrip, MatchesAtTheWindowEdgeAndLongestLength) {
