@@ -76,6 +76,19 @@ class UpdateCommand : public ::testing::Test {
   void serve(const std::string& relative, const std::string& bytes) {
     server_.put_file(folder_ + "/" + relative, bytes);
   }
+  // Serves, from `server`, a list offering vemoda.dll 10,11,12,0013 and its archive.
+  void serve_newer_vemoda(testing::TestHttpServer& server) {
+    server.put_file(folder_ + "/update.txt", "vemoda.dll&10,11,12,0013\r\n");
+    server.put_file(folder_ + "/vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  }
+  // Presses the version check, then the update, answering the boxes of one newer file.
+  void check_then_update() {
+    testing::click_button(window_, 1000);
+    answer("情報", "1個のアップデート可能なファイルがあります。");
+    ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+    testing::click_button(window_, 1002);
+    answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  }
   void point_at(const std::string& prefix = "") { testing::set_updater_url(server_.url(prefix + "/" + folder_ + "/")); }
   void start(const std::string& working_folder) {
     app_ = std::make_unique<ChildProcess>(suite_.updater_path(), working_folder);
@@ -174,15 +187,10 @@ TEST_F(UpdateCommand, SiblingsRestartFromTheUpdatersFolderWhenItWorksElsewhere) 
 }
 
 TEST_F(UpdateCommand, CheckThenUpdateComparesTheKeptList) {
-  serve("update.txt", "vemoda.dll&10,11,12,0013\r\n");
-  serve("vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  serve_newer_vemoda(server_);
   point_at();
   start();
-  testing::click_button(window_, 1000);
-  answer("情報", "1個のアップデート可能なファイルがあります。");
-  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
-  testing::click_button(window_, 1002);
-  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  check_then_update();
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/vemoda.lzh").size(), 1u);
   EXPECT_EQ(column(6, 1), "10,11,12,0013");
@@ -228,15 +236,10 @@ TEST_F(UpdateCommand, InstallFailureShowsTheStopBoxAndKeepsTheOldFile) {
 TEST_F(UpdateCommand, CheckThenUpdateOverHttps) {
   testing::TestHttpServer https("TOLVEX_HTTPS_DIR", "trusted");  // its CA is one of the prefix's roots
   ASSERT_TRUE(https.ok()) << "TOLVEX_HTTPS_DIR not set";
-  https.put_file(folder_ + "/update.txt", "vemoda.dll&10,11,12,0013\r\n");
-  https.put_file(folder_ + "/vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  serve_newer_vemoda(https);
   testing::set_updater_url(https.https_url("/" + folder_ + "/"));
   start();
-  testing::click_button(window_, 1000);
-  answer("情報", "1個のアップデート可能なファイルがあります。");
-  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
-  testing::click_button(window_, 1002);
-  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  check_then_update();
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
   expect_no_leftovers(suite_, "vemoda");
   EXPECT_EQ(column(6, 1), "10,11,12,0013");
@@ -249,8 +252,7 @@ TEST_F(UpdateCommand, CertificateFailuresStopTheUpdateAndInstallNothing) {
     SCOPED_TRACE(certificate);
     testing::TestHttpServer https("TOLVEX_HTTPS_DIR", certificate);
     ASSERT_TRUE(https.ok()) << "TOLVEX_HTTPS_DIR not set";
-    https.put_file(folder_ + "/update.txt", "vemoda.dll&10,11,12,0013\r\n");
-    https.put_file(folder_ + "/vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+    serve_newer_vemoda(https);
     testing::set_updater_url(https.https_url("/" + folder_ + "/"));  // read afresh by every command
     if (!app_) start();
     testing::click_button(window_, 1002);
