@@ -59,7 +59,9 @@ HWND wait_for_marked_window(DWORD process_id, const char* marker, DWORD millisec
   wait_until(
       [&] {
         for (HWND window : find_marked_windows(marker)) {
-          if (owner_process(window) == process_id) {
+          // The marker is set before the window is first shown; a test that acts on the
+          // window before then would race the program's own ShowWindow.
+          if (owner_process(window) == process_id && IsWindowVisible(window)) {
             result = window;
             return true;
           }

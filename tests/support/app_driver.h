@@ -44,7 +44,7 @@ bool wait_until(Condition condition, DWORD milliseconds) {
 
 // Top-level windows in Z-order carrying property `marker` (non-zero), of any process.
 using tolvex::find_marked_windows;
-// The first top-level window of process `process_id` carrying `marker`, waiting up to `ms`.
+// The first visible top-level window of process `process_id` carrying `marker`, waiting up to `ms`.
 HWND wait_for_marked_window(DWORD process_id, const char* marker, DWORD milliseconds);
 // A visible top-level window of process `process_id` with caption `caption`, waiting up to `ms`.
 HWND wait_for_window_with_caption(DWORD process_id, const std::string& caption, DWORD milliseconds);
