@@ -42,6 +42,27 @@ bool wait_until(Condition condition, DWORD milliseconds) {
   return condition();
 }
 
+// Polls `condition` until it has held without a break for `steady` ms, or `milliseconds` pass.
+// Under Wine without a window manager, X events of an earlier show or focus change may arrive
+// late and undo a later state: a test sets up minimised or foreground windows with this.
+template <typename Condition>
+bool wait_until_steady(Condition condition, DWORD steady, DWORD milliseconds) {
+  const ULONGLONG deadline = GetTickCount64() + milliseconds;
+  ULONGLONG held_since = 0;
+  do {
+    const ULONGLONG now = GetTickCount64();
+    if (!condition()) {
+      held_since = 0;
+    } else if (held_since == 0) {
+      held_since = now;
+    } else if (now - held_since >= steady) {
+      return true;
+    }
+    Sleep(20);
+  } while (GetTickCount64() < deadline);
+  return false;
+}
+
 // Top-level windows in Z-order carrying property `marker` (non-zero), of any process.
 using tolvex::find_marked_windows;
 // The first visible top-level window of process `process_id` carrying `marker`, waiting up to `ms`.
