@@ -2,6 +2,10 @@
 
 #include <commctrl.h>
 
+#include <memory>
+
+#include "app/update_keys_win.h"
+#include "net/signed_transfers.h"
 #include "ui/update_dialog.h"
 #include "win/window_helpers.h"
 
@@ -29,7 +33,13 @@ bool UpdaterApp::start_up() {
   INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_LISTVIEW_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
 
-  UpdateDialog window(instance_);
+  // A build that carries keys installs only signed releases.
+  const EmbeddedKeys embedded = embedded_update_keys(instance_);
+  std::unique_ptr<SignedTransfers> signed_transfers;
+  if (embedded.present) signed_transfers = std::make_unique<SignedTransfers>(embedded.keys);
+  UpdateTransfers& transfers = signed_transfers ? *signed_transfers : wininet_transfers();
+
+  UpdateDialog window(instance_, transfers);
   window.run_modal();
   return false;
 }

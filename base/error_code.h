@@ -32,6 +32,11 @@ enum : ErrorCode {
   kErrorAlreadyNetworked = 2022,
   kErrorAlreadyDialled = 2023,
   kErrorBadArgument = 2024,
+  // Signed releases: the manifest beside the list could not be fetched; its signature, form or
+  // list hash is wrong; a downloaded archive is not the one it names.
+  kErrorManifestFetch = 2026,
+  kErrorBadSignature = 2027,
+  kErrorArchiveNotSigned = 2028,
 };
 
 // The latest failure code; 0 until a failure is recorded. Successes never clear it.

@@ -35,6 +35,9 @@ constexpr MessageEntry kMessages[] = {
     {kErrorAlreadyNetworked, "すでにネットワークに接続されています。"},
     {kErrorAlreadyDialled, "すでにダイアルアップ接続されています。"},
     {kErrorBadArgument, "関数の引数に誤りがあります。"},
+    {kErrorManifestFetch, "署名ファイルの取得に失敗しました。"},
+    {kErrorBadSignature, "アップデート情報の署名が正しくありません。"},
+    {kErrorArchiveNotSigned, "ダウンロードしたファイルが署名と一致しません。"},
 };
 
 constexpr const char* kDefaultMessage = "予期せぬエラーが発生しました。";

@@ -14,7 +14,7 @@ constexpr unsigned long kStatusOk = 200;
 
 }  // namespace
 
-int download_file(const char* archive_name, ProgressCallback callback) {
+int download_file(const char* archive_name, ProgressCallback callback, const BodyObserver& written) {
   HttpGet request;
   const std::string url = update_url() + archive_name;
   if (!request.send(url.c_str(), nullptr)) return fail_with(kErrorTransfer);
@@ -26,7 +26,11 @@ int download_file(const char* archive_name, ProgressCallback callback) {
   format_download_progress_text(archive_name, progress_text);
 
   // Each slice is written before it is reported, so an abort leaves exactly the reported bytes.
-  auto store = [&](const char* slice, std::size_t length) { return file.write(slice, length); };
+  auto store = [&](const char* slice, std::size_t length) {
+    if (!file.write(slice, length)) return false;
+    if (written) written(slice, length);
+    return true;
+  };
   const TransferEnd end = read_body_with_progress(request, request.announced_length(), progress_text, callback, store);
   const bool closed = file.close();
   if (end == TransferEnd::kAborted) return fail_with(kErrorAborted);

@@ -5,6 +5,8 @@
 #define IDS_ABOUT_MENU_ITEM 101
 #define IDD_UPDATE 102
 #define IDI_TOLVEX 128
+// The public keys of a build that demands signed releases (RCDATA, one key per line).
+#define IDR_UPDATE_PUBLIC_KEYS 200
 
 #define IDC_CHECK_BUTTON 1000
 #define IDC_UPDATE_BUTTON 1002

@@ -20,8 +20,8 @@ namespace tolvex {
 
 const char kUpdaterWindowMarker[] = "tolvex2.exe";
 
-UpdateDialog::UpdateDialog(HINSTANCE instance)
-    : instance_(instance), icon_(LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOLVEX))) {}
+UpdateDialog::UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers)
+    : instance_(instance), transfers_(transfers), icon_(LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOLVEX))) {}
 
 UpdateDialog::~UpdateDialog() = default;  // a shared resource icon needs no DestroyIcon
 
@@ -174,7 +174,7 @@ void UpdateDialog::run_command(void (*command)(CommandContext&)) {
   if (command_running_) return;
   command_running_ = true;
   MainWindowSurface surface(window_);
-  CommandContext context{state_,          surface,         dial_up_link(), wininet_transfers(), progress_callback,
+  CommandContext context{state_,          surface,         dial_up_link(), transfers_,          progress_callback,
                          message_boxes(), system_waiter(), install_updates};
   command(context);
   command_running_ = false;

@@ -16,7 +16,8 @@ constexpr std::uintptr_t kUpdaterWindowMarkerValue = 6;
 
 class UpdateDialog {
  public:
-  explicit UpdateDialog(HINSTANCE instance);
+  // `transfers` serve both commands and must outlive the window.
+  UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers);
   ~UpdateDialog();
   UpdateDialog(const UpdateDialog&) = delete;
   UpdateDialog& operator=(const UpdateDialog&) = delete;
@@ -41,6 +42,7 @@ class UpdateDialog {
   void run_command(void (*command)(CommandContext&));
 
   HINSTANCE instance_;
+  UpdateTransfers& transfers_;
   HWND window_ = nullptr;
   HICON icon_;
   UpdateWindowState state_;

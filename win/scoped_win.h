@@ -2,6 +2,7 @@
 // Owners of Win32 handles: each closes what it holds exactly once, on every way out, and none
 // can be copied.
 #include <windows.h>
+#include <bcrypt.h>
 #include <wininet.h>
 
 namespace tolvex {
@@ -55,6 +56,13 @@ using OwnedKey = OwnedPointerHandle<HKEY, RegCloseKey>;
 
 // One WinInet handle (session, connection or request).
 using InternetHandle = OwnedPointerHandle<HINTERNET, InternetCloseHandle>;
+
+// CNG objects (link bcrypt): an algorithm provider, a key, a hash object. A key or hash must be
+// destroyed before the provider it came from.
+inline void close_algorithm_provider(BCRYPT_ALG_HANDLE provider) { BCryptCloseAlgorithmProvider(provider, 0); }
+using CryptoProvider = OwnedPointerHandle<BCRYPT_ALG_HANDLE, close_algorithm_provider>;
+using CryptoKey = OwnedPointerHandle<BCRYPT_KEY_HANDLE, BCryptDestroyKey>;
+using CryptoHash = OwnedPointerHandle<BCRYPT_HASH_HANDLE, BCryptDestroyHash>;
 
 // A library loaded for as long as the owner lives.
 class LoadedLibrary {

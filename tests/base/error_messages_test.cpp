@@ -27,13 +27,17 @@ TEST(DescribeError, EntriesAndTheDefaultText) {
   EXPECT_EQ(describe(2012), "保存ファイルの書き込みに失敗しました。");
   EXPECT_EQ(describe(2020), "IDあるいはPASSWORDに誤りがあります。");
   EXPECT_EQ(describe(2024), "関数の引数に誤りがあります。");
+  EXPECT_EQ(describe(2026), "署名ファイルの取得に失敗しました。");
+  EXPECT_EQ(describe(2027), "アップデート情報の署名が正しくありません。");
+  EXPECT_EQ(describe(2028), "ダウンロードしたファイルが署名と一致しません。");
+  EXPECT_EQ(describe(2029), fallback);
 }
 
 TEST(DescribeError, EveryCodeHasItsOwnTextExceptTransferFailures) {
-  for (ErrorCode code = 2001; code <= 2024; ++code) {
-    if (code == kErrorTransfer) continue;
+  for (ErrorCode code = 2001; code <= 2028; ++code) {
+    if (code == kErrorTransfer || code == 2025) continue;
     EXPECT_NE(describe(code), describe(kErrorTransfer)) << code;
-    EXPECT_LE(std::strlen(error_message(code)), 44u) << code;
+    EXPECT_LE(std::strlen(error_message(code)), 46u) << code;
   }
 }
 

@@ -16,6 +16,7 @@
 #include "lha/archive_writer.h"
 #include "support/app_driver.h"
 #include "support/test_http_server.h"
+#include "support/test_signer_win.h"
 
 namespace tolvex {
 namespace {
@@ -80,6 +81,19 @@ class UpdateCommand : public ::testing::Test {
   void serve_newer_vemoda(testing::TestHttpServer& server) {
     server.put_file(folder_ + "/update.txt", "vemoda.dll&10,11,12,0013\r\n");
     server.put_file(folder_ + "/vemoda.lzh", archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")));
+  }
+  // Serves the newer vemoda.dll as a release signed by test key `key`; `served_archive`, when
+  // given, replaces the signed archive on the server.
+  void serve_signed_vemoda(const std::string& key, const std::string& served_archive = "") {
+    const std::string list = "vemoda.dll&10,11,12,0013\r\n";
+    const std::string archive = archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll"));
+    serve("update.txt", list);
+    serve("vemoda.lzh", served_archive.empty() ? archive : served_archive);
+    serve("update.txt.sig", testing::signed_manifest(key, {"update.txt", list}, {{"vemoda.lzh", archive}}));
+  }
+  // Puts the updater built with the test keys "current" and "second" in the suite's folder.
+  void use_keyed_updater() {
+    ASSERT_TRUE(CopyFileA(testing::build_path("keyed\\tolvex.exe").c_str(), suite_.updater_path().c_str(), FALSE));
   }
   // Presses the version check, then the update, answering the boxes of one newer file.
   void check_then_update() {
@@ -193,7 +207,62 @@ TEST_F(UpdateCommand, CheckThenUpdateComparesTheKeptList) {
   check_then_update();
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/vemoda.lzh").size(), 1u);
+  EXPECT_TRUE(server_.requests_for("/" + folder_ + "/update.txt.sig").empty());  // a build without keys
   EXPECT_EQ(column(6, 1), "10,11,12,0013");
+}
+
+TEST_F(UpdateCommand, KeyedBuildInstallsAReleaseSignedByItsSecondKey) {
+  use_keyed_updater();
+  serve_signed_vemoda("second");
+  point_at();
+  start();
+  check_then_update();
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  expect_no_leftovers(suite_, "vemoda");
+  EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt.sig").size(), 1u);  // fetched once, with the list
+}
+
+TEST_F(UpdateCommand, KeyedBuildRefusesATamperedArchiveAndInstallsNothing) {
+  use_keyed_updater();
+  serve_signed_vemoda("current", archive_holding("vemoda.___", fixture_bytes("ver_max.dll")));
+  point_at();
+  start();
+  testing::click_button(window_, 1002);
+  HWND box = wait_for_box("取得");
+  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
+  EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
+  EXPECT_EQ(testing::control_text(window_, 1007), "ダウンロードしたファイルが署名と一致しません。");
+  testing::click_button(box, IDOK);
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+  expect_no_leftovers(suite_, "vemoda");
+}
+
+TEST_F(UpdateCommand, KeyedBuildKeepsNoListWithoutAValidManifest) {
+  use_keyed_updater();
+  point_at();
+  start();
+  struct Case {
+    const char* what;
+    const char* status;
+  };
+  for (const Case& c : {Case{"tampered list", "アップデート情報の署名が正しくありません。"},
+                        Case{"no manifest", "署名ファイルの取得に失敗しました。"}}) {
+    SCOPED_TRACE(c.what);
+    if (std::string(c.what) == "tampered list") {
+      serve_signed_vemoda("current");
+      serve("update.txt", "vemoda.dll&10,11,12,0014\r\n");
+    } else {
+      serve("unsigned/update.txt", "vemoda.dll&10,11,12,0013\r\n");  // a folder without a manifest
+      testing::set_updater_url(server_.url("/" + folder_ + "/unsigned/"));
+    }
+    testing::click_button(window_, 1000);
+    answer("取得", "アップデート情報の取得に失敗しました。");
+    EXPECT_EQ(testing::control_text(window_, 1007), c.status);
+    ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+    EXPECT_EQ(column(6, 2), "");  // nothing flagged
+  }
+  EXPECT_TRUE(server_.requests_for("/" + folder_ + "/vemoda.lzh").empty());
 }
 
 TEST_F(UpdateCommand, NothingNewerDownloadsNothing) {

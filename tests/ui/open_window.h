@@ -30,7 +30,7 @@ inline void with_open_window(std::function<void(HWND)> inspection) {
   set_main_window_handle(nullptr);
   SetTimer(nullptr, 0, 50, inspect_then_close);
   {
-    UpdateDialog dialog(GetModuleHandleA(nullptr));
+    UpdateDialog dialog(GetModuleHandleA(nullptr), wininet_transfers());
     dialog.run_modal();
   }
   RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn");
