@@ -1,8 +1,12 @@
 #!/usr/bin/env bash
-# The updater's main job on this machine: builds tolvex.exe, lays out a stand-in installed suite in
-# build/demo/suite (two sibling programs among its files), publishes a demo release with the
-# maker's publisher tool, serves the result from a local HTTP server, points the updater's
-# settings at it and opens the window under Wine with the two sibling stand-ins running.
+# The updater's main job on this machine: makes the maker's demo key pair, builds tolvex.exe
+# carrying its public key, lays out a stand-in installed suite in build/demo/suite (two sibling
+# programs among its files), publishes and signs a demo release with the maker's publisher tool,
+# serves the result from a local HTTP server, points the updater's settings at it and opens the
+# window under Wine with the two sibling stand-ins running.
+#   demo.sh              the signed release is installed
+#   demo.sh --tampered   one archive is changed on the server after signing: the updater refuses it
+#                        and installs nothing
 # With a display (DISPLAY set) the window stays until you close it: press ﾊﾞｰｼﾞｮﾝﾁｪｯｸ, then
 # ｱｯﾌﾟﾃﾞｰﾄ. Without one, the demo runs on a private Xvfb, presses the buttons itself, prints what
 # the message boxes say and saves screenshots to build/demo/*.png.
@@ -10,9 +14,27 @@ set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 demo="$root/build/demo"
 build="$root/build/x64"
+keyed="$root/build/demo-keyed"
+native="$root/build/native"
+tampered=0
+case "${1:-}" in
+  "") ;;
+  --tampered) tampered=1 ;;
+  *) echo "usage: demo.sh [--tampered]" >&2; exit 2 ;;
+esac
 
 bash "$root/scripts/setup.sh"
 bash "$root/scripts/build.sh" x64 >/dev/null
+# The maker's tool with signing (natively, over OpenSSL's libcrypto) and the maker's key pair,
+# made once; then the updater that carries the public key.
+cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc >/dev/null
+cmake --build "$native" --target tolvex-publish -j "$(nproc)" >/dev/null
+publisher="$native/bin/tolvex-publish"
+mkdir -p "$demo/keys"
+[ -f "$demo/keys/maker.pub" ] || "$publisher" keygen "$demo/keys/maker.pem" "$demo/keys/maker.pub"
+cmake -S "$root" -B "$keyed" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_TESTS=OFF \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTOLVEX_UPDATE_PUBLIC_KEY="$demo/keys/maker.pub" >/dev/null
+cmake --build "$keyed" --target tolvex -j "$(nproc)" >/dev/null
 
 interactive=0
 [ -n "${DISPLAY:-}" ] && interactive=1
@@ -30,11 +52,16 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# The maker's side: the publisher tool turns a release folder into the update folder.
-python3 "$root/scripts/make_demo.py" --build "$build" --out "$demo" \
-  --publisher "$WINE64" "$build/bin/tolvex-publish.exe"
-"$WINE64" "$build/bin/tolvex-publish.exe" verify "$demo/server/pc/stablon/velo2/aupd" 2>&1 | tr -d '\r' |
-  sed 's/^/publisher: /'
+# The maker's side: the publisher tool turns a release folder into the signed update folder.
+aupd="$demo/server/pc/stablon/velo2/aupd"
+python3 "$root/scripts/make_demo.py" --build "$build" --updater "$keyed/bin" --sign "$demo/keys/maker.pem" \
+  --out "$demo" --publisher "$publisher"
+"$publisher" verify --key "$demo/keys/maker.pub" "$aupd" 2>&1 | sed 's/^/publisher: /'
+if [ "$tampered" = 1 ]; then
+  # Someone between the maker and the user swaps an archive: here, another file's bytes.
+  cp "$aupd/zevo.lzh" "$aupd/vemoda.lzh"
+  echo "demo: vemoda.lzh replaced on the server after signing"
+fi
 rm -f "$demo/port"
 python3 "$root/scripts/http_test_server.py" --root "$demo/server" --port-file "$demo/port" \
   --log "$demo/server.log" </dev/null >"$demo/server.out" 2>&1 &
@@ -44,7 +71,7 @@ port="$(cat "$demo/port")"
 url="http://127.0.0.1:$port/pc/stablon/velo2/aupd/"
 "$WINE64" reg add 'HKCU\Software\Halvorn\R58\tolvex\OPTION' /v URL /t REG_SZ /d "$url" /f >/dev/null 2>&1
 echo "demo: update server on $url"
-echo "demo: the server offers:"; sed 's/^/  /' "$demo/server/pc/stablon/velo2/aupd/update.txt" | tr -d '\r'
+echo "demo: the server offers:"; sed 's/^/  /' "$aupd/update.txt" | tr -d '\r'
 
 cd "$demo/suite"
 # Two of the suite's programs are running, as on a user's desktop.
@@ -76,12 +103,21 @@ drive press 1000
 echo "demo: the updater says: $(drive wait-box)"
 shot check
 drive answer 1
-echo "demo: pressing ｱｯﾌﾟﾃﾞｰﾄ (closes plo.exe and mepli.exe, installs, starts them again)"
-drive press 1002
-echo "demo: the updater says: $(drive wait-box)"
-shot update
-drive answer 1
-shot after
+if [ "$tampered" = 1 ]; then
+  echo "demo: pressing ｱｯﾌﾟﾃﾞｰﾄ (the changed archive must be refused)"
+  drive press 1002
+  echo "demo: the updater says: $(drive wait-box)"
+  echo "demo: its status line says: $(drive status)"
+  shot refused
+  drive answer 1
+else
+  echo "demo: pressing ｱｯﾌﾟﾃﾞｰﾄ (closes plo.exe and mepli.exe, installs, starts them again)"
+  drive press 1002
+  echo "demo: the updater says: $(drive wait-box)"
+  shot update
+  drive answer 1
+  shot after
+fi
 echo "demo: the server was asked for:"
 python3 -c 'import json,sys; [print("  " + json.loads(l)["method"] + " " + json.loads(l)["path"]) for l in open(sys.argv[1])]' "$demo/server.log"
 drive close

@@ -1,13 +1,14 @@
 #!/usr/bin/env python3
 """Lays out the demo: a stand-in installed suite and the folder the demo update server serves.
 
-    make_demo.py --build BUILD_DIR --out DEMO_DIR --publisher COMMAND...
+    make_demo.py --build BUILD_DIR [--updater DIR] [--sign KEY] --out DEMO_DIR --publisher COMMAND...
 
-DEMO_DIR/suite    tolvex.exe, UNLHA32.dll and stand-ins for some managed files (small PE files
+DEMO_DIR/suite    tolvex.exe and UNLHA32.dll (from DIR, else BUILD_DIR/bin) and stand-ins for some managed files (small PE files
                   with chosen versions, two sibling programs, a help file with a chosen date)
 DEMO_DIR/release  the maker's new release files under their managed names
 DEMO_DIR/server   pc/stablon/velo2/aupd/: what the maker's publisher tool made of the release:
-                  update.txt and one archive per file (run as COMMAND... publish RELEASE OUT)
+                  update.txt and one archive per file (run as COMMAND... publish RELEASE OUT),
+                  and with --sign the manifest update.txt.sig signed with private key KEY
 """
 import argparse
 import os
@@ -39,6 +40,8 @@ RELEASED = {
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--build", required=True)
+    parser.add_argument("--updater")
+    parser.add_argument("--sign")
     parser.add_argument("--out", required=True)
     parser.add_argument("--publisher", nargs="+", required=True)
     args = parser.parse_args()
@@ -50,8 +53,9 @@ def main():
         shutil.rmtree(folder, ignore_errors=True)
         os.makedirs(folder)
 
-    shutil.copy(os.path.join(args.build, "bin", "tolvex.exe"), suite)
-    shutil.copy(os.path.join(args.build, "bin", "UNLHA32.dll"), suite)
+    updater = args.updater or os.path.join(args.build, "bin")
+    shutil.copy(os.path.join(updater, "tolvex.exe"), suite)
+    shutil.copy(os.path.join(updater, "UNLHA32.dll"), suite)
     for name, fixture in INSTALLED.items():
         shutil.copy(os.path.join(args.build, "fixtures", fixture), os.path.join(suite, name))
     help_file = os.path.join(suite, "rova.chm")
@@ -62,7 +66,8 @@ def main():
 
     for name, fixture in RELEASED.items():
         shutil.copy(os.path.join(args.build, "fixtures", fixture), os.path.join(release, name))
-    subprocess.run(args.publisher + ["publish", release, server], check=True, stdin=subprocess.DEVNULL)
+    sign = ["--sign", args.sign] if args.sign else []
+    subprocess.run(args.publisher + ["publish"] + sign + [release, server], check=True, stdin=subprocess.DEVNULL)
 
 if __name__ == "__main__":
     main()

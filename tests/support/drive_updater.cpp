@@ -2,6 +2,7 @@
 //   tolvex_drive press ID      click button ID of the main window
 //   tolvex_drive wait-box      wait for a message box of the updater; print caption and text
 //   tolvex_drive answer ID     click button ID (1 = OK) of that message box
+//   tolvex_drive status        print the main window's status line
 //   tolvex_drive close         press button 2 and wait until the updater has ended
 // Exit code 0 when done, 1 when the window or box did not appear in time.
 #include <windows.h>
@@ -57,7 +58,7 @@ HWND message_box(HWND main_window, DWORD timeout) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: tolvex_drive press ID | wait-box | answer ID | close\n");
+    std::fprintf(stderr, "usage: tolvex_drive press ID | wait-box | answer ID | status | close\n");
     return 2;
   }
   const std::string command = argv[1];
@@ -82,6 +83,10 @@ int main(int argc, char** argv) {
     }
     click_button(box, argc > 2 ? std::atoi(argv[2]) : IDOK);
     wait_until([&] { return !IsWindow(box); }, 10000);
+    return 0;
+  }
+  if (command == "status") {
+    std::printf("%s\n", control_text(window, 1007).c_str());
     return 0;
   }
   if (command == "close") {
