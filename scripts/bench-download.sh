@@ -6,7 +6,7 @@
 #   (3) curl,
 # each storing the file in the same folder. (1) and (2) run under Wine on a private Xvfb display.
 # Prints the median and spread of each and the ratios of the medians. TOLVEX_BENCH_BREAKDOWN=1
-# adds download_file without any callback to the rounds.
+# adds download_file without any callback, and (1) with the SHA-256 of a keyed build, to the rounds.
 #   bench-download.sh [build folder, default build/x64]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -15,7 +15,7 @@ build="$(mkdir -p "${1:-$root/build/x64}" && cd "${1:-$root/build/x64}" && pwd)"
 size_mib=${TOLVEX_BENCH_MIB:-64}
 rounds=${TOLVEX_BENCH_ROUNDS:-5}
 contenders="program plain curl"
-[ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ] && contenders="$contenders bare"
+[ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ] && contenders="$contenders bare signed"
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
   cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -69,6 +69,10 @@ echo "download of $size_mib MiB from 127.0.0.1, $rounds rounds, contenders alter
 bench_row "$samples" program "(1) download_file + progress window" MB/s
 bench_row "$samples" plain "(2) plain WinInet, 64 KiB reads" MB/s
 bench_row "$samples" curl "(3) curl" MB/s
-[ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ] && bench_row "$samples" bare "    download_file, no callback" MB/s
+if [ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ]; then
+  bench_row "$samples" bare "    download_file, no callback" MB/s
+  bench_row "$samples" signed "    (1) hashing what it writes (keyed build)" MB/s
+  echo "keyed/unkeyed: $(bench_ratio "$samples" signed program)"
+fi
 echo "ratios of medians: (1)/(2) = $(bench_ratio "$samples" program plain)   (1)/(3) = $(bench_ratio "$samples" program curl)"
 bench_target "(1)/(2) >= 0.5" "$(bench_ratio "$samples" program plain)" ">=" 0.5

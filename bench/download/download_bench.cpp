@@ -17,6 +17,7 @@
 #include "bench/download/bench_window.h"
 #include "bench/download/plain_wininet_download.h"
 #include "net/http_transfer.h"
+#include "trust/cng_crypto_win.h"
 #include "ui/progress.h"
 
 namespace {
@@ -63,7 +64,7 @@ std::int64_t file_size(const char* name) {
 int main(int argc, char** argv) {
   if (argc != 5) {
     std::fprintf(stderr,
-                 "usage: download_bench program|plain|bare <base URL> <file name> <expected bytes>\n");
+                 "usage: download_bench program|signed|plain|bare <base URL> <file name> <expected bytes>\n");
     return 2;
   }
   const std::string contender = argv[1];
@@ -72,12 +73,13 @@ int main(int argc, char** argv) {
   const std::int64_t expected = std::strtoll(argv[4], nullptr, 10);
   const std::string url = base_url + file_name;
 
-  if (contender != "program" && contender != "plain" && contender != "bare") {
+  if (contender != "program" && contender != "signed" && contender != "plain" && contender != "bare") {
     std::fprintf(stderr, "unknown contender %s\n", contender.c_str());
     return 2;
   }
   // Only the program's path gets a window, made before the clock starts.
-  const tolvex::ProgressCallback callback = contender == "program" ? &tolvex::progress_callback : nullptr;
+  const bool with_window = contender == "program" || contender == "signed";
+  const tolvex::ProgressCallback callback = with_window ? &tolvex::progress_callback : nullptr;
   std::unique_ptr<tolvex::bench::BenchWindow> window;
   if (callback != nullptr) {
     window = std::make_unique<tolvex::bench::BenchWindow>();
@@ -92,6 +94,12 @@ int main(int argc, char** argv) {
   const double start = seconds_now();
   if (contender == "plain") {
     stored = tolvex::bench::plain_wininet_download(url.c_str(), file_name);
+  } else if (contender == "signed") {
+    // What a build with keys adds: every byte written is hashed on the way.
+    tolvex::trust::Sha256Stream hash;
+    tolvex::trust::Sha256 digest{};
+    auto written = [&](const char* bytes, std::size_t length) { hash.update(bytes, length); };
+    if (tolvex::download_file(file_name, callback, written) == 1 && hash.finish(digest)) stored = file_size(file_name);
   } else if (tolvex::download_file(file_name, callback) == 1) {
     stored = file_size(file_name);
   }
