@@ -39,7 +39,6 @@ using BodyObserver = std::function<void(const char* bytes, std::size_t length)>;
 // Failures: 2019 (URL not usable, transfer failed, status other than 200, body shorter than
 // announced), 2011 (file cannot be created), 2012 (file cannot be written), 2021 (aborted;
 // the file keeps exactly the bytes reported so far).
-[[nodiscard]] int download_file(const char* archive_name, ProgressCallback callback,
-                                const BodyObserver& written = {});
+[[nodiscard]] int download_file(const char* archive_name, ProgressCallback callback, const BodyObserver& written = {});
 
 }  // namespace tolvex

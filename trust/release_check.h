@@ -13,7 +13,8 @@
 namespace tolvex::trust {
 
 // True when `signature` over `message` verifies with `key`.
-using SignatureCheck = std::function<bool(const PublicKey& key, const std::string& message, const Signature& signature)>;
+using SignatureCheck =
+    std::function<bool(const PublicKey& key, const std::string& message, const Signature& signature)>;
 
 // Reads the embedded key text: one public key per line (the public key text form), blank lines
 // ignored. False with `error` when any line is not a key; `keys` then holds none.

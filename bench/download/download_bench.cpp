@@ -63,8 +63,7 @@ std::int64_t file_size(const char* name) {
 
 int main(int argc, char** argv) {
   if (argc != 5) {
-    std::fprintf(stderr,
-                 "usage: download_bench program|signed|plain|bare <base URL> <file name> <expected bytes>\n");
+    std::fprintf(stderr, "usage: download_bench program|signed|plain|bare <base URL> <file name> <expected bytes>\n");
     return 2;
   }
   const std::string contender = argv[1];

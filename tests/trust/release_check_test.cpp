@@ -52,9 +52,8 @@ struct Outcome {
 
 Outcome accept(const std::string& text, const std::vector<PublicKey>& keys, const Sha256& list_hash = hash_of(1)) {
   Outcome outcome;
-  outcome.accepted =
-      accept_signed_list(text.data(), text.size(), "update.txt", list_hash, keys, stand_in_check, outcome.manifest,
-                         outcome.error);
+  outcome.accepted = accept_signed_list(text.data(), text.size(), "update.txt", list_hash, keys, stand_in_check,
+                                        outcome.manifest, outcome.error);
   return outcome;
 }
 
@@ -84,8 +83,8 @@ TEST(SignedList, RefusalLeavesTheAcceptedManifestAlone) {
   kept.list.name = "kept";
   std::string error;
   const std::string text = manifest_signed_by(key_of(0xA1));
-  EXPECT_FALSE(accept_signed_list(text.data(), text.size(), "update.txt", hash_of(9), {key_of(0xA1)},
-                                  stand_in_check, kept, error));
+  EXPECT_FALSE(accept_signed_list(text.data(), text.size(), "update.txt", hash_of(9), {key_of(0xA1)}, stand_in_check,
+                                  kept, error));
   EXPECT_EQ(kept.list.name, "kept");
 }
 
