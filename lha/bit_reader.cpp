@@ -1,5 +1,7 @@
 #include "lha/bit_reader.h"
 
+#include <cstring>
+
 namespace tolvex::lha {
 
 BitReader::BitReader(InputSource& source, std::uint64_t limit) : source_(source), remaining_(limit) {}
@@ -19,20 +21,24 @@ bool BitReader::fill_buffer() {
   return true;
 }
 
-void BitReader::refill() {
-  // With eight bytes at hand, one big-endian load tops the bit buffer up to 57..64 bits.
-  if (buffer_end_ - buffer_pos_ >= 8) {
-    std::uint64_t next = 0;
-    for (int k = 0; k < 8; ++k) next = (next << 8) | buffer_[buffer_pos_ + k];
-    int take = (64 - bit_count_) / 8;  // whole bytes that fit
-    bits_ |= next >> bit_count_;
-    // Only the bytes taken whole count as consumed; the leading bits of a byte that did not fit
-    // whole are cleared, and that byte is read again whole next time.
-    bit_count_ += take * 8;
-    if (bit_count_ < 64) bits_ &= ~(~std::uint64_t{0} >> bit_count_);
-    buffer_pos_ += take;
-    return;
+void BitReader::read_bytes(std::uint8_t* out, std::size_t count) {
+  if (bit_count_ % 8 == 0) {
+    // The bytes already in the bit buffer, then straight from the block buffer.
+    for (; count > 0 && bit_count_ > 0; --count) *out++ = static_cast<std::uint8_t>(read(8));
+    while (count > 0 && (buffer_pos_ < buffer_end_ || fill_buffer())) {
+      std::size_t length = buffer_end_ - buffer_pos_;
+      if (length > count) length = count;
+      std::memcpy(out, buffer_ + buffer_pos_, length);
+      buffer_pos_ += length;
+      out += length;
+      count -= length;
+    }
   }
+  // Off a byte boundary, or past the end (zero bits, and the overrun is remembered).
+  for (; count > 0; --count) *out++ = static_cast<std::uint8_t>(read(8));
+}
+
+void BitReader::refill_bytewise() {
   while (bit_count_ <= 56) {
     std::uint64_t byte = 0;
     if (buffer_pos_ < buffer_end_ || fill_buffer()) {

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,7 @@ class FileInput final : public InputSource {
   bool failed() const override;
 
  private:
+  std::unique_ptr<char[]> read_buffer_;  // the stream's buffer: declared first, so freed after it closes
   UniqueFile file_;
 };
 

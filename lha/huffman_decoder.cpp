@@ -4,10 +4,14 @@
 
 namespace tolvex::lha {
 
-void HuffmanDecoder::set_single(int symbol) { single_symbol_ = symbol; }
+void HuffmanDecoder::set_single(int symbol) {
+  // A one-bit lookup whose both entries give the symbol and take no bits.
+  count_.fill(0);
+  fast_shift_ = kMaxCodeLength - 1;
+  fast_[0] = fast_[1] = static_cast<std::uint16_t>(symbol << 5);
+}
 
 bool HuffmanDecoder::build(const std::uint8_t* lengths, int symbol_count) {
-  single_symbol_ = -1;
   count_.fill(0);
   int longest = 0;
   for (int s = 0; s < symbol_count; ++s) {
@@ -57,7 +61,7 @@ int HuffmanDecoder::decode_slow(BitReader& bits, std::uint32_t window) const {
     std::uint32_t code = window >> (kMaxCodeLength - len);
     std::uint32_t offset = code - first_code_[len];
     if (code >= first_code_[len] && offset < count_[len]) {
-      bits.skip(len);
+      bits.skip_filled(len);
       return sorted_symbols_[first_index_[len] + offset];
     }
   }

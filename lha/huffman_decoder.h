@@ -25,11 +25,15 @@ class HuffmanDecoder {
 
   // The next symbol, or kInvalidSymbol for a code outside the table.
   int decode(BitReader& bits) const {
-    if (single_symbol_ >= 0) return single_symbol_;
-    std::uint32_t window = bits.peek(kMaxCodeLength);
+    bits.fill();
+    return decode_filled(bits);
+  }
+  // As decode, with at least kMaxCodeLength bits already filled.
+  int decode_filled(BitReader& bits) const {
+    std::uint32_t window = bits.peek_filled(kMaxCodeLength);
     std::uint16_t entry = fast_[window >> fast_shift_];
     if (entry != kSlowEntry) {
-      bits.skip(entry & 0x1F);
+      bits.skip_filled(entry & 0x1F);
       return entry >> 5;
     }
     return decode_slow(bits, window);
@@ -41,7 +45,6 @@ class HuffmanDecoder {
 
   int decode_slow(BitReader& bits, std::uint32_t window) const;
 
-  int single_symbol_ = -1;
   // The lookup covers the first min(longest code, kFastBits) bits: a table of short codes
   // fills only that many entries, since each build refills it and blocks can be many.
   int fast_shift_ = kMaxCodeLength - 1;

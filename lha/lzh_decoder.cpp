@@ -13,6 +13,8 @@ constexpr int kLiteralLengthSymbols = 510;  // 256 literals + match lengths 3..2
 constexpr int kCodeLengthSymbols = 19;      // lengths 1..16 plus three zero-run codes
 constexpr int kMinMatch = 3;
 constexpr int kMaxPositionSymbols = 17;
+static_assert(2 * HuffmanDecoder::kMaxCodeLength + kMaxPositionSymbols - 2 <= BitReader::kFilledBits,
+              "one fill must cover a whole symbol");
 
 // Reads the lengths of a small table (the code-length table or the position table): a count,
 // then 3-bit lengths where 7 continues in unary. The code-length table has a 2-bit zero run
@@ -76,14 +78,18 @@ bool read_literal_table(BitReader& bits, const HuffmanDecoder& code_lengths, Huf
 
 class Window {
  public:
-  // The ring never needs to be larger than the member: one of at most `size` bytes (rounded up
-  // to a power of two) never wraps before the last flush. It is left uninitialised: a match is
-  // checked to reach no further back than the bytes already written, and a flush hands over
-  // only written bytes, so no byte is read before it is written.
-  Window(int bits, std::uint64_t size, OutputSink& sink) : sink_(sink) {
+  // The ring holds at least twice the dictionary, so that a match copied eight bytes at a time
+  // may write up to seven bytes past its end: those slots hold bytes more than a dictionary
+  // back, which no match can reach. It never needs to be larger than the member (rounded up to
+  // a power of two), since one of at most `size` bytes never wraps before the last flush. It
+  // starts zeroed, so that a copy's over-read meets no uninitialised byte; a match is checked to
+  // reach no further back than the bytes already written, and a flush hands over only written
+  // bytes.
+  Window(int dictionary_bits, std::uint64_t size, OutputSink& sink) : sink_(sink) {
+    const int ring_bits = dictionary_bits + 1 > kMinRingBits ? dictionary_bits + 1 : kMinRingBits;
     std::size_t length = 1;
-    while (length < (std::size_t{1} << bits) && length < size) length <<= 1;
-    data_.reset(new std::uint8_t[length]);
+    while (length < (std::size_t{1} << ring_bits) && length < size) length <<= 1;
+    data_.reset(new std::uint8_t[length]());
     size_ = length;
     mask_ = length - 1;
   }
@@ -95,12 +101,18 @@ class Window {
   }
   // Copies `length` bytes from `distance` bytes back; the caller checked the distance.
   bool copy(std::size_t distance, std::size_t length) {
-    std::size_t from = (position_ - distance) & mask_;
-    std::size_t to = position_ & mask_;
-    // The common case stays inside the buffer and needs no wrap handling. Source slots are
-    // always read before this copy overwrites them, so memmove gives the byte-wise result.
-    if (from + length <= size_ && to + length < size_ && distance >= length) {
-      std::memmove(&data_[to], &data_[from], length);  // ranges may overlap when far back
+    const std::size_t from = (position_ - distance) & mask_;
+    const std::size_t to = position_ & mask_;
+    // The common case: neither side wraps, with room for the last eight-byte step.
+    if (to + length + kCopyStep <= size_ && from + length + kCopyStep <= size_) {
+      std::uint8_t* out = &data_[to];
+      const std::uint8_t* in = &data_[from];
+      if (distance >= kCopyStep) {
+        // Each step reads bytes written at least eight bytes earlier: the byte-wise result.
+        for (std::size_t k = 0; k < length; k += kCopyStep) std::memcpy(out + k, in + k, kCopyStep);
+      } else {
+        for (std::size_t k = 0; k < length; ++k) out[k] = in[k];
+      }
       position_ += length;
       return true;
     }
@@ -119,6 +131,9 @@ class Window {
   }
 
  private:
+  static constexpr int kMinRingBits = 16;  // fewer, larger flushes than a dictionary-sized ring
+  static constexpr std::size_t kCopyStep = 8;
+
   std::unique_ptr<std::uint8_t[]> data_;
   std::size_t size_;
   std::size_t mask_;
@@ -158,18 +173,21 @@ Result decode_lzh(const LzhParameters& parameters, BitReader& bits, std::uint64_
       if (block_remaining == 0) return corrupt("empty block");
     }
     --block_remaining;
-    int symbol = literals.decode(bits);
+    // One fill covers the symbol: a literal/length code, a position code and its extra bits
+    // take at most 16 + 16 + 15 bits.
+    bits.fill();
+    int symbol = literals.decode_filled(bits);
     if (symbol < 0) return corrupt("invalid literal/length code");
     if (symbol < 256) {
       if (!window.put(static_cast<std::uint8_t>(symbol)))
         return Result::failure(Status::io_error, "cannot write output");
     } else {
       std::uint64_t length = static_cast<std::uint64_t>(symbol - 256 + kMinMatch);
-      int position_code = positions.decode(bits);
+      int position_code = positions.decode_filled(bits);
       if (position_code < 0) return corrupt("invalid position code");
       std::uint64_t distance = position_code <= 1
                                    ? static_cast<std::uint64_t>(position_code)
-                                   : (std::uint64_t{1} << (position_code - 1)) + bits.read(position_code - 1);
+                                   : (std::uint64_t{1} << (position_code - 1)) + bits.read_filled(position_code - 1);
       distance += 1;
       if (distance > window.position()) return corrupt("match distance before the start of the data");
       std::uint64_t left = original_size - window.position();

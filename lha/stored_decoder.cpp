@@ -10,7 +10,7 @@ Result copy_stored(BitReader& bits, std::uint64_t packed_size, std::uint64_t ori
   std::uint64_t left = original_size;
   while (left > 0) {
     std::size_t count = left < chunk.size() ? static_cast<std::size_t>(left) : chunk.size();
-    for (std::size_t i = 0; i < count; ++i) chunk[i] = static_cast<std::uint8_t>(bits.read(8));
+    bits.read_bytes(chunk.data(), count);
     if (bits.overrun()) return Result::failure(Status::truncated, "stored data ends early");
     if (!sink.write(chunk.data(), count)) return Result::failure(Status::io_error, "cannot write output");
     left -= count;
