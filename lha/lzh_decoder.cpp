@@ -86,7 +86,7 @@ class Window {
   // reach no further back than the bytes already written, and a flush hands over only written
   // bytes.
   Window(int dictionary_bits, std::uint64_t size, OutputSink& sink) : sink_(sink) {
-    const int ring_bits = dictionary_bits + 1 > kMinRingBits ? dictionary_bits + 1 : kMinRingBits;
+    const int ring_bits = dictionary_bits + 1;
     std::size_t length = 1;
     while (length < (std::size_t{1} << ring_bits) && length < size) length <<= 1;
     data_.reset(new std::uint8_t[length]());
@@ -131,7 +131,6 @@ class Window {
   }
 
  private:
-  static constexpr int kMinRingBits = 16;  // fewer, larger flushes than a dictionary-sized ring
   static constexpr std::size_t kCopyStep = 8;
 
   std::unique_ptr<std::uint8_t[]> data_;
