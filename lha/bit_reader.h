@@ -13,6 +13,47 @@ class BitReader {
  public:
   BitReader(InputSource& source, std::uint64_t limit);
 
+  // The bit buffer: left-aligned bits, and how many of them count. Below the counted bits it
+  // holds only zeros or the next bits of the data.
+  struct Bits {
+    std::uint64_t bits;
+    int count;
+
+    std::uint32_t peek(int n) const { return static_cast<std::uint32_t>(bits >> (64 - n)); }
+    void skip(int n) {
+      bits <<= n;
+      count -= n;
+    }
+    std::uint32_t read(int n) {
+      if (n == 0) return 0;
+      const std::uint32_t value = peek(n);
+      skip(n);
+      return value;
+    }
+  };
+  // After fill(), at least this many bits can be taken without another check.
+  static constexpr int kFilledBits = 48;
+
+  // A decoder's innermost loop keeps the bit buffer in a local variable, out of reach of its
+  // stores to the output: lend() it, fill() and take from it, and take_back() before any other
+  // call on the reader.
+  Bits lend() const { return {bits_, bit_count_}; }
+  void take_back(const Bits& bits) {
+    bits_ = bits.bits;
+    bit_count_ = bits.count;
+  }
+  void fill(Bits& bits) {
+    if (bits.count >= kFilledBits) return;
+    if (buffer_end_ - buffer_pos_ >= 8) {
+      buffer_pos_ += top_up(bits, buffer_ + buffer_pos_);
+      return;
+    }
+    take_back(bits);
+    refill_bytewise();
+    bits = lend();
+  }
+  bool overrun(const Bits& bits) const { return static_cast<std::uint64_t>(bits.count) < padded_bits_; }
+
   // The next `count` bits (1..25) without consuming them.
   std::uint32_t peek(int count) {
     if (bit_count_ < count) refill();
@@ -30,24 +71,6 @@ class BitReader {
     return value;
   }
 
-  // The hot path of a decoder: fill() once, then take up to kFilledBits bits with the calls
-  // below, which do not check.
-  static constexpr int kFilledBits = 48;
-  void fill() {
-    if (bit_count_ < kFilledBits) refill();
-  }
-  std::uint32_t peek_filled(int count) const { return static_cast<std::uint32_t>(bits_ >> (64 - count)); }
-  void skip_filled(int count) {
-    bits_ <<= count;
-    bit_count_ -= count;
-  }
-  std::uint32_t read_filled(int count) {
-    if (count == 0) return 0;
-    std::uint32_t value = peek_filled(count);
-    skip_filled(count);
-    return value;
-  }
-
   // Reads `count` bytes as read(8) would, copying whole bytes from the source's blocks when the
   // reader stands on a byte boundary.
   void read_bytes(std::uint8_t* out, std::size_t count);
@@ -61,19 +84,19 @@ class BitReader {
  private:
   // Tops the bit buffer up to 57..64 bits (zero bits past the end).
   void refill() {
-    if (buffer_end_ - buffer_pos_ >= 8) {
-      // With eight bytes at hand, one big-endian load does it.
-      const std::uint64_t next = load_big_endian_64(buffer_ + buffer_pos_);
-      const int take = (64 - bit_count_) / 8;  // whole bytes that fit
-      // Only the bytes taken whole count as consumed. The leading bits of a byte that did not
-      // fit whole stay below the counted bits: they are that byte's own bits, so reading the
-      // byte again whole next time ORs the same bits onto them.
-      bits_ |= next >> bit_count_;
-      bit_count_ += take * 8;
-      buffer_pos_ += take;
-      return;
-    }
-    refill_bytewise();
+    Bits bits = lend();
+    fill(bits);
+    take_back(bits);
+  }
+  // With eight bytes at `next` at hand, one big-endian load tops `bits` up to 57..64 bits;
+  // returns how many bytes were taken. Only bytes taken whole count as consumed. The leading
+  // bits of a byte that did not fit whole stay below the counted bits: they are that byte's own
+  // bits, so reading the byte again whole next time ORs the same bits onto them.
+  static int top_up(Bits& bits, const std::uint8_t* next) {
+    const int take = (64 - bits.count) / 8;
+    bits.bits |= load_big_endian_64(next) >> bits.count;
+    bits.count += take * 8;
+    return take;
   }
   void refill_bytewise();
   bool fill_buffer();

@@ -56,12 +56,12 @@ bool HuffmanDecoder::build(const std::uint8_t* lengths, int symbol_count) {
   return true;
 }
 
-int HuffmanDecoder::decode_slow(BitReader& bits, std::uint32_t window) const {
+int HuffmanDecoder::decode_slow(BitReader::Bits& bits, std::uint32_t window) const {
   for (int len = kFastBits + 1; len <= kMaxCodeLength; ++len) {
     std::uint32_t code = window >> (kMaxCodeLength - len);
     std::uint32_t offset = code - first_code_[len];
     if (code >= first_code_[len] && offset < count_[len]) {
-      bits.skip_filled(len);
+      bits.skip(len);
       return sorted_symbols_[first_index_[len] + offset];
     }
   }

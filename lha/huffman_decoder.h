@@ -25,15 +25,18 @@ class HuffmanDecoder {
 
   // The next symbol, or kInvalidSymbol for a code outside the table.
   int decode(BitReader& bits) const {
-    bits.fill();
-    return decode_filled(bits);
+    BitReader::Bits local = bits.lend();
+    bits.fill(local);
+    const int symbol = decode(local);
+    bits.take_back(local);
+    return symbol;
   }
-  // As decode, with at least kMaxCodeLength bits already filled.
-  int decode_filled(BitReader& bits) const {
-    std::uint32_t window = bits.peek_filled(kMaxCodeLength);
-    std::uint16_t entry = fast_[window >> fast_shift_];
+  // As above, from a lent bit buffer holding at least kMaxCodeLength bits.
+  int decode(BitReader::Bits& bits) const {
+    const std::uint32_t window = bits.peek(kMaxCodeLength);
+    const std::uint16_t entry = fast_[window >> fast_shift_];
     if (entry != kSlowEntry) {
-      bits.skip_filled(entry & 0x1F);
+      bits.skip(entry & 0x1F);
       return entry >> 5;
     }
     return decode_slow(bits, window);
@@ -43,7 +46,7 @@ class HuffmanDecoder {
   static constexpr int kFastBits = 10;
   static constexpr std::uint16_t kSlowEntry = 0xFFFF;
 
-  int decode_slow(BitReader& bits, std::uint32_t window) const;
+  int decode_slow(BitReader::Bits& bits, std::uint32_t window) const;
 
   // The lookup covers the first min(longest code, kFastBits) bits: a table of short codes
   // fills only that many entries, since each build refills it and blocks can be many.

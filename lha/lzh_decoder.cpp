@@ -76,70 +76,36 @@ bool read_literal_table(BitReader& bits, const HuffmanDecoder& code_lengths, Huf
   return table.build(lengths.data(), count);
 }
 
-class Window {
+// The output ring. It holds at least twice the dictionary, so that a match copied eight bytes at
+// a time may write up to seven bytes past its end: those slots hold bytes more than a dictionary
+// back, which no match can reach. It never needs to be larger than the member (rounded up to a
+// power of two), since one of at most `size` bytes never wraps before the last flush. It starts
+// zeroed, so that a copy's over-read meets no uninitialised byte; a match is checked to reach no
+// further back than the bytes already written, and a flush hands over only written bytes.
+class Ring {
  public:
-  // The ring holds at least twice the dictionary, so that a match copied eight bytes at a time
-  // may write up to seven bytes past its end: those slots hold bytes more than a dictionary
-  // back, which no match can reach. It never needs to be larger than the member (rounded up to
-  // a power of two), since one of at most `size` bytes never wraps before the last flush. It
-  // starts zeroed, so that a copy's over-read meets no uninitialised byte; a match is checked to
-  // reach no further back than the bytes already written, and a flush hands over only written
-  // bytes.
-  Window(int dictionary_bits, std::uint64_t size, OutputSink& sink) : sink_(sink) {
-    const int ring_bits = dictionary_bits + 1;
+  Ring(int dictionary_bits, std::uint64_t member_size) {
     std::size_t length = 1;
-    while (length < (std::size_t{1} << ring_bits) && length < size) length <<= 1;
+    while (length < (std::size_t{1} << (dictionary_bits + 1)) && length < member_size) length <<= 1;
     data_.reset(new std::uint8_t[length]());
     size_ = length;
-    mask_ = length - 1;
   }
-
-  bool put(std::uint8_t byte) {
-    data_[position_++ & mask_] = byte;
-    if ((position_ & mask_) == 0) return flush();
-    return true;
-  }
-  // Copies `length` bytes from `distance` bytes back; the caller checked the distance.
-  bool copy(std::size_t distance, std::size_t length) {
-    const std::size_t from = (position_ - distance) & mask_;
-    const std::size_t to = position_ & mask_;
-    // The common case: neither side wraps, with room for the last eight-byte step.
-    if (to + length + kCopyStep <= size_ && from + length + kCopyStep <= size_) {
-      std::uint8_t* out = &data_[to];
-      const std::uint8_t* in = &data_[from];
-      if (distance >= kCopyStep) {
-        // Each step reads bytes written at least eight bytes earlier: the byte-wise result.
-        for (std::size_t k = 0; k < length; k += kCopyStep) std::memcpy(out + k, in + k, kCopyStep);
-      } else {
-        for (std::size_t k = 0; k < length; ++k) out[k] = in[k];
-      }
-      position_ += length;
-      return true;
-    }
-    for (std::size_t k = 0; k < length; ++k) {
-      if (!put(data_[(position_ - distance) & mask_])) return false;
-    }
-    return true;
-  }
-  std::uint64_t position() const { return position_; }
-  bool flush() {
-    std::size_t pending = static_cast<std::size_t>(position_ - flushed_);
-    if (pending == 0) return true;
-    std::size_t start = static_cast<std::size_t>(flushed_ & mask_);
-    flushed_ = position_;
-    return sink_.write(&data_[start], pending);
-  }
+  std::uint8_t* data() const { return data_.get(); }
+  std::size_t size() const { return size_; }
 
  private:
-  static constexpr std::size_t kCopyStep = 8;
-
   std::unique_ptr<std::uint8_t[]> data_;
   std::size_t size_;
-  std::size_t mask_;
-  OutputSink& sink_;
-  std::uint64_t position_ = 0;
-  std::uint64_t flushed_ = 0;
 };
+
+constexpr std::size_t kCopyStep = 8;
+
+// Hands the ring's bytes from output position `from` up to `to` (at most one ring apart, not
+// wrapping past its end) to `sink`.
+bool write_out(OutputSink& sink, const std::uint8_t* ring, std::size_t mask, std::uint64_t from, std::uint64_t to) {
+  if (to == from) return true;
+  return sink.write(ring + static_cast<std::size_t>(from & mask), static_cast<std::size_t>(to - from));
+}
 
 }  // namespace
 
@@ -155,13 +121,24 @@ Result decode_lzh(const LzhParameters& parameters, BitReader& bits, std::uint64_
   const int position_symbols = parameters.dictionary_bits + 1;
   if (position_symbols > kMaxPositionSymbols) return Result::failure(Status::bad_argument, "dictionary too large");
   HuffmanDecoder code_lengths, literals, positions;
-  Window window(parameters.dictionary_bits, original_size, sink);
   const auto corrupt = [](const char* what) { return Result::failure(Status::corrupt_data, what); };
   const auto truncated = [] { return Result::failure(Status::truncated, "compressed data ends early"); };
+  const auto cannot_write = [] { return Result::failure(Status::io_error, "cannot write output"); };
+
+  // The hot state lives in locals, out of reach of the stores into the ring: the bit buffer,
+  // the output position and the last flushed position.
+  const Ring ring_owner(parameters.dictionary_bits, original_size);
+  std::uint8_t* const ring = ring_owner.data();
+  const std::size_t ring_size = ring_owner.size();
+  const std::size_t mask = ring_size - 1;
+  std::uint64_t position = 0;
+  std::uint64_t flushed = 0;
+  BitReader::Bits in = bits.lend();
 
   std::uint32_t block_remaining = 0;
-  while (window.position() < original_size) {
+  while (position < original_size) {
     if (block_remaining == 0) {
+      bits.take_back(in);
       block_remaining = bits.read(16);
       if (!read_small_table(bits, 5, kCodeLengthSymbols, 3, code_lengths))
         return bits.overrun() ? truncated() : corrupt("invalid code-length table");
@@ -170,33 +147,59 @@ Result decode_lzh(const LzhParameters& parameters, BitReader& bits, std::uint64_
       if (!read_small_table(bits, parameters.position_count_bits, position_symbols, -1, positions))
         return bits.overrun() ? truncated() : corrupt("invalid position table");
       if (block_remaining == 0) return corrupt("empty block");
+      in = bits.lend();
     }
     --block_remaining;
     // One fill covers the symbol: a literal/length code, a position code and its extra bits
     // take at most 16 + 16 + 15 bits.
-    bits.fill();
-    int symbol = literals.decode_filled(bits);
+    bits.fill(in);
+    const int symbol = literals.decode(in);
     if (symbol < 0) return corrupt("invalid literal/length code");
     if (symbol < 256) {
-      if (!window.put(static_cast<std::uint8_t>(symbol)))
-        return Result::failure(Status::io_error, "cannot write output");
+      ring[position & mask] = static_cast<std::uint8_t>(symbol);
+      ++position;
+      if ((position & mask) == 0) {
+        if (!write_out(sink, ring, mask, flushed, position)) return cannot_write();
+        flushed = position;
+      }
     } else {
-      std::uint64_t length = static_cast<std::uint64_t>(symbol - 256 + kMinMatch);
-      int position_code = positions.decode_filled(bits);
+      const std::size_t length = static_cast<std::size_t>(symbol - 256 + kMinMatch);
+      const int position_code = positions.decode(in);
       if (position_code < 0) return corrupt("invalid position code");
       std::uint64_t distance = position_code <= 1
                                    ? static_cast<std::uint64_t>(position_code)
-                                   : (std::uint64_t{1} << (position_code - 1)) + bits.read_filled(position_code - 1);
+                                   : (std::uint64_t{1} << (position_code - 1)) + in.read(position_code - 1);
       distance += 1;
-      if (distance > window.position()) return corrupt("match distance before the start of the data");
-      std::uint64_t left = original_size - window.position();
-      if (length > left) return corrupt("match runs past the end of the member");
-      if (!window.copy(static_cast<std::size_t>(distance), static_cast<std::size_t>(length)))
-        return Result::failure(Status::io_error, "cannot write output");
+      if (distance > position) return corrupt("match distance before the start of the data");
+      if (length > original_size - position) return corrupt("match runs past the end of the member");
+      const std::size_t from = static_cast<std::size_t>((position - distance) & mask);
+      const std::size_t to = static_cast<std::size_t>(position & mask);
+      if (to + length + kCopyStep <= ring_size && from + length + kCopyStep <= ring_size) {
+        // The common case: neither side wraps, and there is room for the last eight-byte step.
+        std::uint8_t* out = ring + to;
+        const std::uint8_t* source = ring + from;
+        if (distance >= kCopyStep) {
+          // Each step reads bytes written at least eight bytes earlier: the byte-wise result.
+          for (std::size_t k = 0; k < length; k += kCopyStep) std::memcpy(out + k, source + k, kCopyStep);
+        } else {
+          for (std::size_t k = 0; k < length; ++k) out[k] = source[k];
+        }
+        position += length;
+      } else {
+        for (std::size_t k = 0; k < length; ++k) {
+          ring[position & mask] = ring[(position - distance) & mask];
+          ++position;
+          if ((position & mask) == 0) {
+            if (!write_out(sink, ring, mask, flushed, position)) return cannot_write();
+            flushed = position;
+          }
+        }
+      }
     }
-    if (bits.overrun()) return truncated();
+    if (bits.overrun(in)) return truncated();
   }
-  if (!window.flush()) return Result::failure(Status::io_error, "cannot write output");
+  bits.take_back(in);
+  if (!write_out(sink, ring, mask, flushed, position)) return cannot_write();
   return Result::success();
 }
 
