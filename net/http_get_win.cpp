@@ -95,16 +95,20 @@ std::int32_t HttpGet::announced_length() const {
   return length >= 0 ? length : -1;
 }
 
-// A synchronous read waits until the whole buffer is filled, so a large read from a slow server
-// would hold back every progress report and abort check until it is full. Asking only for what
-// has arrived keeps reports flowing at the pace of the line, and large reads when data is there.
+// Reads at the pace of the line: large reads when data streams in, small ones when it trickles
+// (see ReadPacer), so that reports keep flowing on a slow line and a fast one is not slowed down.
 bool HttpGet::read(char* buffer, std::size_t size, std::size_t& received) {
-  DWORD read = 0;
   received = 0;
+  if (!reading_) {
+    pacer_.start(GetTickCount64());
+    reading_ = true;
+  }
   DWORD available = 0;
-  if (InternetQueryDataAvailable(request_.get(), &available, 0, 0) && available > 0 && available < size)
-    size = available;
-  if (!InternetReadFile(request_.get(), buffer, static_cast<DWORD>(size), &read)) return false;
+  if (!InternetQueryDataAvailable(request_.get(), &available, 0, 0)) available = 0;
+  DWORD read = 0;
+  if (!InternetReadFile(request_.get(), buffer, static_cast<DWORD>(pacer_.request(size, available)), &read))
+    return false;
+  pacer_.received(read, GetTickCount64());
   received = read;
   return true;
 }

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "net/read_pacer.h"
 #include "net/sliced_body_reader.h"
 #include "win/scoped_win.h"
 
@@ -35,6 +36,8 @@ class HttpGet : public BodySource {
   InternetHandle session_;
   InternetHandle connection_;
   InternetHandle request_;
+  ReadPacer pacer_;
+  bool reading_ = false;  // the body's first read has started
 };
 
 }  // namespace tolvex

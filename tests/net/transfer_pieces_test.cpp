@@ -1,5 +1,6 @@
 // The platform-free pieces of the transfers: the announced length, the growing list text, the
-// slicing of large reads into report slices, and the archive file's write checks.
+// slicing of large reads into report slices, the pace of reads, and the archive file's write
+// checks.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -10,12 +11,31 @@
 #include "net/announced_length.h"
 #include "net/archive_file.h"
 #include "net/list_text_builder.h"
+#include "net/read_pacer.h"
 #include "net/sliced_body_reader.h"
 #include "net/transfer_texts.h"
 #include "support/temp_dir.h"
 
 namespace tolvex {
 namespace {
+
+TEST(ReadPacer, AsksForWhatTheLineDeliversInFiftyMillisecondsWithinTheBlockAndWhatHasArrived) {
+  constexpr std::size_t kBlock = 65472;
+  ReadPacer pacer;
+  pacer.start(1000);
+  EXPECT_EQ(pacer.request(kBlock, 400), 400u);  // no rate yet: what has arrived
+  EXPECT_EQ(pacer.request(kBlock, 0), kBlock);  // nothing known at all: a whole block, as always
+  pacer.received(400, 1015);                    // a trickle: 400 bytes per 15 ms
+  EXPECT_EQ(pacer.request(kBlock, 0), 1333u);
+  EXPECT_EQ(pacer.request(kBlock, 2000), 2000u);  // never less than what is already there
+  pacer.received(8192, 1015);                     // a fast line, within one clock tick
+  EXPECT_EQ(pacer.request(kBlock, 8192), kBlock);
+  pacer.received(100, 2015);  // it slowed down: small reads again
+  EXPECT_EQ(pacer.request(kBlock, 0), 5u);
+  pacer.received(10, 3015);  // slower than a byte per pace: single bytes, or what has arrived
+  EXPECT_EQ(pacer.request(kBlock, 0), 1u);
+  EXPECT_EQ(pacer.request(kBlock, 16), 16u);
+}
 
 TEST(AnnouncedLength, ReadsLeadingDigitsLikeAtol) {
   EXPECT_EQ(parse_announced_length("1234"), 1234);
