@@ -51,6 +51,8 @@ TEST_F(ReadFileVersion, MissingFileOrNoVersionResourceGivesDash) {
   place("ver_none.dll", "fule.dll");
   EXPECT_EQ(read("fule.dll"), (std::pair<int, std::string>{-1, "-"}));
   EXPECT_EQ(read("orbi.dll"), (std::pair<int, std::string>{-1, "-"}));
+  // Only the working folder counts: not a file of that name along the DLL search path.
+  EXPECT_EQ(read("version.dll"), (std::pair<int, std::string>{-1, "-"}));
 }
 
 TEST_F(ReadFileVersion, LongestNumbersAreWholeInALargeBufferAndCutInASmallOne) {
