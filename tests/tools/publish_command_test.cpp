@@ -4,6 +4,7 @@
 
 #include "lha/archive_reader.h"
 #include "tools/publish_fixture.h"
+#include "tools/signing.h"
 
 namespace tolvex::testing {
 namespace {
@@ -136,6 +137,22 @@ TEST_F(Publish, RejectsBadCommandLines) {
   EXPECT_EQ(publish_to("out", {"--list-name", "list2.txt"}).exit_code, 0);
   EXPECT_TRUE(std::filesystem::exists("out/list2.txt"));
   EXPECT_EQ(run_publisher({"verify", "--list-name", "list2.txt", "out"}).exit_code, 0);
+}
+
+// The Windows build of the tool has no signing: it says so, writes nothing and exits with 2.
+TEST_F(Publish, WithoutSigningKeygenSignAndKeyAreRefusedPlainly) {
+  if (publish::signing_available()) GTEST_SKIP() << "this build signs";
+  typical_release();
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"keygen", "maker.pem", "maker.pub"},
+        std::vector<std::string>{"publish", "--sign", "maker.pem", "release", "out"},
+        std::vector<std::string>{"verify", "--key", "maker.pub", "out"}}) {
+    const ToolRun run = run_publisher(arguments);
+    EXPECT_EQ(run.exit_code, 2) << arguments[0];
+    EXPECT_NE(run.err.find(publish::kSigningUnavailable), std::string::npos) << run.err;
+  }
+  EXPECT_FALSE(std::filesystem::exists("maker.pem"));
+  EXPECT_FALSE(std::filesystem::exists("out"));
 }
 
 }  // namespace
