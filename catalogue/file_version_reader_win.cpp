@@ -2,31 +2,40 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <new>
 
+#include "catalogue/pe_version_reader.h"
 #include "catalogue/version_text.h"
 #include "text/cp932.h"
+#include "win/scoped_win.h"
 
 namespace tolvex {
 
 namespace {
 
-// Room for any version block: its length field is 16 bits, and the ANSI functions may use up to
-// twice as much again behind it.
-constexpr DWORD kVersionBlockRoom = 3 * 65536;
-
-// The fixed version of `path` in one read of its version block: the usual case, where the size
-// query first would map the file a second time. False when that does not give a version.
-bool read_fixed_version_at_once(const char* path, char* out, std::size_t size) {
-  std::unique_ptr<char[]> block(new (std::nothrow) char[kVersionBlockRoom]);
-  if (!block || !GetFileVersionInfoA(path, 0, kVersionBlockRoom, block.get())) return false;
-  void* fixed = nullptr;
-  UINT fixed_length = 0;
-  if (!VerQueryValueA(block.get(), "\\", &fixed, &fixed_length) || fixed == nullptr) return false;
-  const VS_FIXEDFILEINFO* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
-  format_file_version(info->dwFileVersionMS, info->dwFileVersionLS, out, size);
+// The fixed version read straight from the file's bytes, through one read-only mapping: the
+// usual case. The version functions would map the file twice (size, then block), which costs
+// milliseconds a file under Wine. False when the bytes do not give a version; the version
+// functions then say why.
+bool read_fixed_version_mapped(const char* path, char* out, std::size_t size) {
+  OwnedHandle file(CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  LARGE_INTEGER length = {};
+  if (!GetFileSizeEx(file.get(), &length) || length.QuadPart <= 0 ||
+      static_cast<unsigned long long>(length.QuadPart) > SIZE_MAX)
+    return false;
+  OwnedHandle mapping(CreateFileMappingA(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+  if (!mapping.valid()) return false;
+  const MappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
+  if (!view) return false;
+  FixedFileVersion version;
+  if (read_pe_file_version(view.bytes(), static_cast<std::size_t>(length.QuadPart), version) != PeVersionStatus::ok)
+    return false;
+  format_file_version(version.file_version_ms, version.file_version_ls, out, size);
   return true;
 }
 
@@ -47,7 +56,7 @@ int read_file_version(const char* name, char* out, std::size_t size) {
     copy_cp932_text(out, size, kNoVersionText);
     return -1;
   }
-  if (read_fixed_version_at_once(full_path, out, size)) return 0;
+  if (read_fixed_version_mapped(full_path, out, size)) return 0;
 
   // Every other case as the version functions report it.
   name = full_path;

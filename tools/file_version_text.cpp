@@ -1,8 +1,8 @@
 #include "tools/file_version_text.h"
 
+#include "catalogue/pe_version_reader.h"
 #include "catalogue/version_text.h"
 #include "tools/file_system.h"
-#include "tools/pe_version_reader.h"
 
 namespace tolvex::publish {
 namespace {

@@ -3,6 +3,7 @@
 #include <set>
 #include <vector>
 
+#include "catalogue/pe_version_reader.h"
 #include "catalogue/version_text.h"
 #include "install/archive_names.h"
 #include "tools/archive_checks.h"
@@ -10,7 +11,6 @@
 #include "tools/list_checks.h"
 #include "tools/managed_names.h"
 #include "tools/output_folder_writer.h"
-#include "tools/pe_version_reader.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
 #include "trust/public_key_text.h"

@@ -64,6 +64,23 @@ using CryptoProvider = OwnedPointerHandle<BCRYPT_ALG_HANDLE, close_algorithm_pro
 using CryptoKey = OwnedPointerHandle<BCRYPT_KEY_HANDLE, BCryptDestroyKey>;
 using CryptoHash = OwnedPointerHandle<BCRYPT_HASH_HANDLE, BCryptDestroyHash>;
 
+// A mapped view of a file (MapViewOfFile), unmapped when the owner goes; null means none.
+class MappedView {
+ public:
+  explicit MappedView(void* view) : view_(view) {}
+  ~MappedView() {
+    if (view_ != nullptr) UnmapViewOfFile(view_);
+  }
+  MappedView(const MappedView&) = delete;
+  MappedView& operator=(const MappedView&) = delete;
+
+  const unsigned char* bytes() const { return static_cast<const unsigned char*>(view_); }
+  explicit operator bool() const { return view_ != nullptr; }
+
+ private:
+  void* view_;
+};
+
 // A library loaded for as long as the owner lives.
 class LoadedLibrary {
  public:

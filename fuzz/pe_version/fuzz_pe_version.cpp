@@ -4,12 +4,12 @@
 #include <cstdint>
 #include <vector>
 
-#include "tools/pe_version_reader.h"
+#include "catalogue/pe_version_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // An exact-size copy, so AddressSanitizer sees any read past the end.
   std::vector<std::uint8_t> bytes(data, data + size);
-  tolvex::publish::FixedFileVersion version;
-  tolvex::publish::read_pe_file_version(bytes.data(), bytes.size(), version);
+  tolvex::FixedFileVersion version;
+  tolvex::read_pe_file_version(bytes.data(), bytes.size(), version);
   return 0;
 }

@@ -4,7 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tolvex::publish {
+namespace tolvex {
 
 class ByteSpan {
  public:
@@ -41,4 +41,4 @@ class ByteSpan {
   std::size_t size_ = 0;
 };
 
-}  // namespace tolvex::publish
+}  // namespace tolvex

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/pe_version_reader.h"
 #include "tools/pe_image_builder.h"
-#include "tools/pe_version_reader.h"
 
 namespace tolvex::publish {
 namespace {

@@ -1,8 +1,8 @@
-#include "tools/pe_version_reader.h"
+#include "catalogue/pe_version_reader.h"
 
-#include "tools/byte_span.h"
+#include "catalogue/byte_span.h"
 
-namespace tolvex::publish {
+namespace tolvex {
 namespace {
 
 constexpr std::uint32_t kPeSignature = 0x00004550;  // "PE\0\0"
@@ -215,4 +215,4 @@ PeVersionStatus read_pe_file_version(const std::uint8_t* data, std::size_t size,
   return read_version_block(block, version);
 }
 
-}  // namespace tolvex::publish
+}  // namespace tolvex

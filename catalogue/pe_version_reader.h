@@ -1,6 +1,7 @@
 #pragma once
 // Reads the fixed file version of a Windows PE file (an .exe or .dll) straight from its bytes,
-// without the Windows API, so the publisher can run on any machine. It looks where the
+// without the Windows API: the publisher runs on any machine with it, and the updater reads an
+// installed file's version with one mapping of the file instead of two. It looks where the
 // platform's version functions look: the resource directory named by the optional header's data
 // directory 2, type RT_VERSION (16), name 1 (or the first name when there is no 1), the first
 // language, and in that block the VS_VERSIONINFO root's VS_FIXEDFILEINFO.
@@ -10,7 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 
-namespace tolvex::publish {
+namespace tolvex {
 
 struct FixedFileVersion {
   std::uint32_t file_version_ms = 0;  // major << 16 | minor
@@ -33,4 +34,4 @@ const char* pe_version_status_text(PeVersionStatus status);
 // Reads the version of the PE image held in `data` (`size` bytes).
 PeVersionStatus read_pe_file_version(const std::uint8_t* data, std::size_t size, FixedFileVersion& version);
 
-}  // namespace tolvex::publish
+}  // namespace tolvex
