@@ -1,6 +1,7 @@
 #pragma once
-// The local version text of a managed file, from its version resource (or, for the help file,
-// its modification time), looked up by bare name the way the platform loads libraries.
+// The local version text of a managed file in the working folder, from its version resource (or,
+// for the help file, its modification time). A file that is not in the working folder has none,
+// whatever a library search would find elsewhere.
 #include <cstddef>
 
 namespace tolvex {
