@@ -174,7 +174,7 @@ void UpdateDialog::run_command(void (*command)(CommandContext&)) {
   if (command_running_) return;
   command_running_ = true;
   MainWindowSurface surface(window_);
-  CommandContext context{state_,          surface,         dial_up_link(), transfers_,          progress_callback,
+  CommandContext context{state_,          surface,         dial_up_link(), transfers_, progress_callback,
                          message_boxes(), system_waiter(), install_updates};
   command(context);
   command_running_ = false;
