@@ -72,6 +72,14 @@ TEST(SingleInstance, HandOverBringsTheRunningCopysMessageBoxForward) {
   testing::click_button(window, 1000);
   HWND box = testing::wait_for_window_with_caption(first.id(), "取得", 20000);
   ASSERT_NE(box, nullptr);
+  // The box has been the active window, as when the user saw it: that makes it the main window's
+  // last active pop-up. A box that came up before the copy was given the focus never was.
+  ASSERT_TRUE(testing::wait_until_steady(
+      [&] {
+        if (GetForegroundWindow() != box) SetForegroundWindow(box);
+        return GetForegroundWindow() == box;
+      },
+      500, 20000));
   std::unique_ptr<ChildProcess> plo;
   HWND other = start_stand_in(suite, "plo.exe", plo);
   ASSERT_NE(other, nullptr);
@@ -84,7 +92,9 @@ TEST(SingleInstance, HandOverBringsTheRunningCopysMessageBoxForward) {
 
   ChildProcess second(suite.updater_path(), suite.path());
   EXPECT_TRUE(second.wait_for_exit(10000));
-  EXPECT_TRUE(testing::wait_until([&] { return GetForegroundWindow() == box; }, 5000));
+  EXPECT_TRUE(testing::wait_until([&] { return GetForegroundWindow() == box; }, 10000))
+      << "last active pop-up " << GetLastActivePopup(window) << ", box " << box << ", foreground "
+      << GetForegroundWindow();
   testing::click_button(box, IDOK);
   testing::click_button(window, IDCANCEL);
   EXPECT_TRUE(first.wait_for_exit(10000));
