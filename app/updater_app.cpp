@@ -11,6 +11,23 @@
 
 namespace tolvex {
 
+namespace {
+
+// The window of the running copy that is to end up in front: its last active pop-up. When the
+// platform recorded none (Wine may not, for a box that came up while another program had the
+// focus) but the copy is disabled by a box, the top-most visible, enabled window it owns.
+HWND box_in_front_of(HWND running) {
+  HWND popup = GetLastActivePopup(running);
+  if (popup != running && popup != nullptr) return popup;
+  if (IsWindowEnabled(running)) return running;
+  for (HWND window = GetTopWindow(nullptr); window != nullptr; window = GetWindow(window, GW_HWNDNEXT)) {
+    if (GetWindow(window, GW_OWNER) == running && IsWindowVisible(window) && IsWindowEnabled(window)) return window;
+  }
+  return running;
+}
+
+}  // namespace
+
 HWND find_running_instance() {
   const std::vector<HWND> found = find_marked_windows(kUpdaterWindowMarker);
   return found.empty() ? nullptr : found.front();
@@ -25,7 +42,7 @@ bool UpdaterApp::start_up() {
     if (running == nullptr) return false;
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
     SetForegroundWindow(running);
-    SetForegroundWindow(GetLastActivePopup(running));
+    SetForegroundWindow(box_in_front_of(running));
     return false;
   }
 
