@@ -21,13 +21,7 @@ TEST(SingleInstance, SecondStartRestoresAndRaisesTheFirstAndEndsWithoutAWindow) 
   ChildProcess first(suite.updater_path(), suite.path());
   HWND window = testing::wait_for_marked_window(first.id(), kMarker, 20000);
   ASSERT_NE(window, nullptr);
-  // Minimised again whenever a late event of the first show restores it.
-  ASSERT_TRUE(testing::wait_until_steady(
-      [&] {
-        if (!IsIconic(window)) ShowWindow(window, SW_MINIMIZE);
-        return IsIconic(window) != FALSE;
-      },
-      1000, 20000));
+  ASSERT_TRUE(testing::hold_minimised(window));  // a late event of the first show may restore it
 
   ChildProcess second(suite.updater_path(), suite.path());
   ASSERT_TRUE(second.started());
@@ -74,21 +68,11 @@ TEST(SingleInstance, HandOverBringsTheRunningCopysMessageBoxForward) {
   ASSERT_NE(box, nullptr);
   // The box has been the active window, as when the user saw it: that makes it the main window's
   // last active pop-up. A box that came up before the copy was given the focus never was.
-  ASSERT_TRUE(testing::wait_until_steady(
-      [&] {
-        if (GetForegroundWindow() != box) SetForegroundWindow(box);
-        return GetForegroundWindow() == box;
-      },
-      500, 20000));
+  ASSERT_TRUE(testing::hold_foreground(box, 500));
   std::unique_ptr<ChildProcess> plo;
   HWND other = start_stand_in(suite, "plo.exe", plo);
   ASSERT_NE(other, nullptr);
-  ASSERT_TRUE(testing::wait_until_steady(
-      [&] {
-        if (GetForegroundWindow() != other) SetForegroundWindow(other);
-        return GetForegroundWindow() == other;
-      },
-      1000, 20000));
+  ASSERT_TRUE(testing::hold_foreground(other, 1000));
 
   ChildProcess second(suite.updater_path(), suite.path());
   EXPECT_TRUE(second.wait_for_exit(10000));

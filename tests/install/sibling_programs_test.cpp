@@ -90,12 +90,7 @@ TEST_F(SiblingPrograms, EveryMarkedWindowIsClosedEvenBeyondTen) {
 TEST_F(SiblingPrograms, MinimisedWindowIsRestoredBeforeItIsAskedToClose) {
   start("rasto.exe");
   HWND window = testing::wait_for_marked_window(children_[0]->id(), "rasto2.exe", 5000);
-  ASSERT_TRUE(testing::wait_until_steady(
-      [&] {
-        if (!IsIconic(window)) ShowWindow(window, SW_MINIMIZE);
-        return IsIconic(window) != FALSE;
-      },
-      1000, 20000));
+  ASSERT_TRUE(testing::hold_minimised(window));
   close_sibling_programs(was_running_, status_, waiter_);
   EXPECT_EQ(was_running_[1], 1);
   EXPECT_TRUE(all_ended());

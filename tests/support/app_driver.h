@@ -63,6 +63,28 @@ bool wait_until_steady(Condition condition, DWORD steady, DWORD milliseconds) {
   return false;
 }
 
+// Makes `window` the foreground window, again whenever something takes that away, until it has
+// stayed so for `steady` ms (at most 20 s).
+inline bool hold_foreground(HWND window, DWORD steady) {
+  return wait_until_steady(
+      [&] {
+        if (GetForegroundWindow() != window) SetForegroundWindow(window);
+        return GetForegroundWindow() == window;
+      },
+      steady, 20000);
+}
+
+// Minimises `window`, again whenever a late event restores it, until it has stayed so for a
+// second (at most 20 s).
+inline bool hold_minimised(HWND window) {
+  return wait_until_steady(
+      [&] {
+        if (!IsIconic(window)) ShowWindow(window, SW_MINIMIZE);
+        return IsIconic(window) != FALSE;
+      },
+      1000, 20000);
+}
+
 // Top-level windows in Z-order carrying property `marker` (non-zero), of any process.
 using tolvex::find_marked_windows;
 // The first visible top-level window of process `process_id` carrying `marker`, waiting up to `ms`.
