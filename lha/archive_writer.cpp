@@ -105,6 +105,10 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
 Result write_archive(const std::vector<ArchiveMember>& members, std::vector<std::uint8_t>& archive,
                      const Lh5Options& options) {
   archive.clear();
+  // Room for every member stored, so the archive is never moved as it grows.
+  std::size_t most = 1;
+  for (const ArchiveMember& member : members) most += member.data.size() + member.name.size() + 64;
+  archive.reserve(most);
   for (const ArchiveMember& member : members) {
     Result result = append_member(member, archive, options);
     if (!result.ok()) return result;

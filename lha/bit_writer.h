@@ -14,15 +14,21 @@ class BitWriter {
     if (count == 0) return;
     bits_ |= (static_cast<std::uint64_t>(value) & ((std::uint64_t{1} << count) - 1)) << (64 - bit_count_ - count);
     bit_count_ += count;
-    while (bit_count_ >= 8) {
-      out_.push_back(static_cast<std::uint8_t>(bits_ >> 56));
-      bits_ <<= 8;
-      bit_count_ -= 8;
+    // At most 31 bits wait here, so the next value of up to 32 bits still fits.
+    if (bit_count_ >= 32) {
+      const std::uint8_t word[4] = {static_cast<std::uint8_t>(bits_ >> 56), static_cast<std::uint8_t>(bits_ >> 48),
+                                    static_cast<std::uint8_t>(bits_ >> 40), static_cast<std::uint8_t>(bits_ >> 32)};
+      out_.insert(out_.end(), word, word + 4);
+      bits_ <<= 32;
+      bit_count_ -= 32;
     }
   }
-  // Pads the last byte with zero bits.
+  // Writes the waiting bits, the last byte padded with zero bits.
   void flush() {
-    if (bit_count_ > 0) out_.push_back(static_cast<std::uint8_t>(bits_ >> 56));
+    for (; bit_count_ > 0; bit_count_ -= 8) {
+      out_.push_back(static_cast<std::uint8_t>(bits_ >> 56));
+      bits_ <<= 8;
+    }
     bits_ = 0;
     bit_count_ = 0;
   }

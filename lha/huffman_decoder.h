@@ -43,7 +43,7 @@ class HuffmanDecoder {
   }
 
  private:
-  static constexpr int kFastBits = 10;
+  static constexpr int kFastBits = 12;
   static constexpr std::uint16_t kSlowEntry = 0xFFFF;
 
   int decode_slow(BitReader::Bits& bits, std::uint32_t window) const;

@@ -1,6 +1,8 @@
 #pragma once
-// Encoder for -lh5-: LZSS over an 8 KiB window (hash-chain match finder with one step of lazy
-// evaluation), coded in blocks with static Huffman tables.
+// Encoder for -lh5-: LZSS over an 8 KiB window, the matches chosen by their cost in bits under
+// each block's own static Huffman tables. The input is coded in sections of 1 MiB, each on its
+// own from what came before it (it still matches into the window before it), so that sections
+// can be coded on several processors at once; the output does not depend on how many.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -8,8 +10,9 @@
 namespace tolvex::lha {
 
 struct Lh5Options {
-  int max_chain = 256;                // candidates compared per search: more is smaller and slower
-  std::size_t block_symbols = 32768;  // symbols per Huffman block (at most 65535)
+  int max_depth = 32;                 // nodes a match search visits at most: more is smaller and slower
+  std::size_t block_symbols = 65535;  // most items per Huffman block (at most 65535)
+  unsigned threads = 0;               // sections coded at once; 0 = one per processor
 };
 
 // The -lh5- bit stream for `data` (empty for empty input).

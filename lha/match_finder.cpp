@@ -1,51 +1,27 @@
 #include "lha/match_finder.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tolvex::lha {
+namespace {
 
-MatchFinder::MatchFinder(const std::uint8_t* data, std::size_t size, std::size_t window, std::size_t max_length,
-                         int max_chain)
-    : data_(data), size_(size), window_(window), max_length_(max_length), max_chain_(max_chain) {
-  // Twice the window, so an entry is never overwritten while a search can still reach it; or
-  // enough for every position of a shorter input, which then never reuses an entry.
-  std::size_t chain_size = 1;
-  while (chain_size < 2 * window && chain_size < size) chain_size <<= 1;
-  chain_mask_ = chain_size - 1;
-  // About one hash slot per two positions, up to 2^15: more would only spread a short input
-  // thinner, and the slots are zeroed for every input.
-  int hash_bits = kMinHashBits;
-  while (hash_bits < kMaxHashBits && (std::size_t{2} << hash_bits) < size) ++hash_bits;
-  hash_shift_ = 32 - hash_bits;
-  head_.resize(std::size_t{1} << hash_bits);
-  chain_.reset(new std::size_t[chain_size]);
-}
-
-std::uint32_t MatchFinder::hash_at(std::size_t position) const {
-  const std::uint8_t* p = data_ + position;
-  std::uint32_t key = p[0] | (p[1] << 8) | (p[2] << 16);
-  return (key * 2654435761u) >> hash_shift_;
-}
-
-void MatchFinder::insert(std::size_t position) {
-  if (position + 3 > size_) return;
-  std::uint32_t h = hash_at(position);
-  chain_[position & chain_mask_] = head_[h];
-  head_[h] = position + 1;
-}
-
-std::size_t MatchFinder::common_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t limit) const {
-  std::size_t n = 0;
+// How many leading bytes `a` and `b` share, from `from` up to `limit`. Inlined: a walk calls
+// it at every node, and most calls end within the first eight bytes.
+[[gnu::always_inline]] inline std::size_t common_length(const std::uint8_t* a, const std::uint8_t* b, std::size_t from,
+                                                        std::size_t limit) {
+  std::size_t n = from;
   while (n + 8 <= limit) {
     std::uint64_t x, y;
     std::memcpy(&x, a + n, 8);
     std::memcpy(&y, b + n, 8);
     if (x != y) {
-      std::uint64_t diff = x ^ y;
-      // Little- and big-endian hosts find the first differing byte at opposite ends.
-      static const std::uint16_t probe = 1;
-      bool little = *reinterpret_cast<const std::uint8_t*>(&probe) == 1;
-      return n + static_cast<std::size_t>((little ? __builtin_ctzll(diff) : __builtin_clzll(diff)) / 8);
+      // The first differing byte is the lowest one on a little-endian host, the highest else.
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+      return n + static_cast<std::size_t>(__builtin_clzll(x ^ y) / 8);
+#else
+      return n + static_cast<std::size_t>(__builtin_ctzll(x ^ y) / 8);
+#endif
     }
     n += 8;
   }
@@ -53,32 +29,85 @@ std::size_t MatchFinder::common_length(const std::uint8_t* a, const std::uint8_t
   return n;
 }
 
-Match MatchFinder::find(std::size_t position, std::size_t at_least) const {
-  Match best;
-  std::size_t limit = size_ - position < max_length_ ? size_ - position : max_length_;
-  if (limit < 3) return best;
-  std::size_t best_length = at_least < 2 ? 2 : at_least;
-  if (best_length >= limit) return best;
-  const std::uint8_t* here = data_ + position;
-  std::size_t next = chain_[position & chain_mask_];
-  for (int steps = 0; next != 0 && steps < max_chain_; ++steps) {
-    std::size_t candidate = next - 1;
-    std::size_t distance = position - candidate;
-    if (distance > window_) break;
-    const std::uint8_t* there = data_ + candidate;
-    // Cheap rejection: a longer match must agree at the current best length.
-    if (there[best_length] == here[best_length]) {
-      std::size_t length = common_length(here, there, limit);
-      if (length > best_length) {
-        best_length = length;
-        best.length = length;
-        best.distance = distance;
-        if (length == limit) break;
-      }
-    }
-    next = chain_[candidate & chain_mask_];
+}  // namespace
+
+MatchFinder::MatchFinder(const std::uint8_t* data, std::size_t size, std::size_t window, std::size_t max_length,
+                         int max_depth)
+    : data_(data), size_(size), window_(window), max_length_(max_length), max_depth_(max_depth) {
+  // More nodes than the window holds, so a node is never reused while a walk can reach it; or
+  // one per position of a shorter input.
+  std::size_t nodes = 1;
+  while (nodes <= window && nodes < size) nodes <<= 1;
+  node_mask_ = nodes - 1;
+  int hash_bits = 8;
+  while (hash_bits < 15 && (std::size_t{2} << hash_bits) < size) ++hash_bits;
+  hash_shift_ = 32 - hash_bits;
+  root_.resize(std::size_t{1} << hash_bits);
+  children_.reset(new std::uint32_t[2 * nodes]);
+}
+
+template <bool kReport>
+std::size_t MatchFinder::walk(std::size_t position, Match* out) {
+  std::uint32_t* smaller_slot = &children_[2 * (position & node_mask_)];
+  std::uint32_t* larger_slot = smaller_slot + 1;
+  const std::size_t limit = size_ - position < max_length_ ? size_ - position : max_length_;
+  if (limit < 3) {
+    // Too near the end to start a match: the node exists, but as a leaf of no tree.
+    *smaller_slot = *larger_slot = 0;
+    return 0;
   }
-  return best;
+  const std::uint8_t* here = data_ + position;
+  const std::uint32_t key = here[0] | (here[1] << 8) | (here[2] << 16);
+  std::uint32_t& root = root_[(key * 2654435761u) >> hash_shift_];
+  std::uint32_t next = root;
+  root = static_cast<std::uint32_t>(position + 1);
+
+  // Every node under the smaller (larger) slot sorts before (after) `here` and shares at least
+  // smaller_length (larger_length) bytes with it, so a comparison may start at the lesser.
+  std::size_t smaller_length = 0, larger_length = 0;
+  std::size_t best = 2;
+  std::size_t count = 0;
+  for (int depth = max_depth_; next != 0; --depth) {
+    const std::size_t candidate = next - 1;
+    const std::size_t distance = position - candidate;
+    if (distance > window_ || depth == 0) break;
+    const std::uint8_t* there = data_ + candidate;
+    std::uint32_t* pair = &children_[2 * (candidate & node_mask_)];
+    std::size_t length =
+        common_length(here, there, smaller_length < larger_length ? smaller_length : larger_length, limit);
+    if (kReport && length > best) {
+      best = length;
+      out[count++] = {static_cast<std::uint32_t>(length), static_cast<std::uint32_t>(distance)};
+    }
+    if (length == limit) {
+      // Equal as far as can be told: the new node takes the old one's place and children.
+      *smaller_slot = pair[0];
+      *larger_slot = pair[1];
+      return count;
+    }
+    if (there[length] < here[length]) {
+      *smaller_slot = next;
+      smaller_slot = pair + 1;
+      next = *smaller_slot;
+      smaller_length = length;
+    } else {
+      *larger_slot = next;
+      larger_slot = pair;
+      next = *larger_slot;
+      larger_length = length;
+    }
+  }
+  *smaller_slot = *larger_slot = 0;
+  return count;
+}
+
+std::size_t MatchFinder::insert_and_find(std::size_t position, Match* out) { return walk<true>(position, out); }
+
+void MatchFinder::insert(std::size_t position) { walk<false>(position, nullptr); }
+
+void MatchFinder::restart(std::size_t end) {
+  size_ = end;
+  std::fill(root_.begin(), root_.end(), 0u);
 }
 
 }  // namespace tolvex::lha

@@ -4,8 +4,6 @@
 //   bench_lha x ARCHIVE           decodes every member into a null sink, checking each CRC
 // Exits 0 on success, 1 on failure.
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -16,9 +14,20 @@ namespace {
 
 using namespace tolvex::lha;
 
+// The whole file in one read, as the publisher takes it.
 std::vector<std::uint8_t> read_bytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::vector<std::uint8_t> bytes;
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (!file) return bytes;
+  if (std::fseek(file, 0, SEEK_END) == 0) {
+    long size = std::ftell(file);
+    if (size > 0 && std::fseek(file, 0, SEEK_SET) == 0) {
+      bytes.resize(static_cast<std::size_t>(size));
+      bytes.resize(std::fread(bytes.data(), 1, bytes.size(), file));
+    }
+  }
+  std::fclose(file);
+  return bytes;
 }
 
 std::string base_name(const std::string& path) {

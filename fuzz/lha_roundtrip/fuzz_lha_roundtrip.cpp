@@ -4,9 +4,8 @@
 // coding of its few symbols, so a small block grows with the input to keep at most 16 blocks:
 // inputs under 16 bytes still get blocks of any small size down to one symbol, and longer ones
 // still cross many block boundaries, with matches reaching back over them.
-// The last byte picks how many candidates the match finder compares per search (1 to 32): the
-// default of 256 makes the search most of each run's cost on repetitive inputs, while short
-// chains already walk every path of the finder, stop early and choose among candidates.
+// The last byte picks how deep a match search may walk (1 to 32): shallow searches stop early
+// and report fewer matches, which the choice of items must still handle.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -22,7 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   constexpr std::size_t kMostSmallBlocks = 16;
   if (size > 0 && data[0] < 16)
     options.block_symbols = std::max<std::size_t>(1 + data[0] * 3u, size / kMostSmallBlocks + 1);
-  if (size > 0) options.max_chain = 1 + (data[size - 1] & 31);
+  if (size > 0) options.max_depth = 1 + (data[size - 1] & 31);
   std::vector<ArchiveMember> members{{"fuzz.bin", std::vector<std::uint8_t>(data, data + size), 0, Method::lh5}};
   std::vector<std::uint8_t> archive;
   if (!write_archive(members, archive, options).ok()) std::abort();

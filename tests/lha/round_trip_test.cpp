@@ -47,8 +47,26 @@ TEST(Lh5RoundTrip, ManyBlocksAndSmallBlocks) {
   tiny_blocks.block_symbols = 7;
   expect_round_trip(testing::text_bytes(20000, 6), tiny_blocks);
   Lh5Options short_search;
-  short_search.max_chain = 1;
+  short_search.max_depth = 1;
   expect_round_trip(mixed, short_search);
+}
+
+TEST(Lh5RoundTrip, SectionsCodedOnSeveralThreadsGiveTheSameStream) {
+  // Over 1 MiB sections: matches reach back across section boundaries, a short last section, and
+  // a section of noise among text.
+  Bytes data = testing::text_bytes(2'600'000, 14);
+  Bytes noise = testing::random_bytes(1'100'000, 15);
+  data.insert(data.begin() + 1'200'000, noise.begin(), noise.end());
+  Lh5Options one_thread;
+  one_thread.threads = 1;
+  Bytes expected = encode_lh5(data.data(), data.size(), one_thread);
+  for (unsigned threads : {2u, 3u, 7u}) {
+    SCOPED_TRACE(threads);
+    Lh5Options options;
+    options.threads = threads;
+    ASSERT_EQ(encode_lh5(data.data(), data.size(), options), expected);
+  }
+  expect_round_trip(data);
 }
 
 TEST(Lh5RoundTrip, MatchesAtTheWindowEdgeAndLongestLength) {
