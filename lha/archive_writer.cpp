@@ -61,31 +61,25 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
   if (member.name.size() > 1024) return Result::failure(Status::bad_argument, "member name too long");
   if (member.data.size() > 0xFFFFFFFFu) return Result::failure(Status::too_large, "member larger than 4 GiB");
 
-  const char* method = "-lh0-";
-  std::vector<std::uint8_t> packed;
-  if (member.method == Method::lh5 && !member.data.empty()) {
-    packed = encode_lh5(member.data.data(), member.data.size(), options);
-    if (packed.size() < member.data.size()) method = "-lh5-";
-  }
-  const std::vector<std::uint8_t>& body = std::strcmp(method, "-lh5-") == 0 ? packed : member.data;
-
   std::string directory, name;
   split_name(member.name, directory, name);
   if (name.empty()) return Result::failure(Status::bad_argument, "member name ends with a separator");
 
   // Level-2 header: sizes, time, level, data CRC, OS id, then extended headers, each with its
-  // own length in front: the header CRC, the file name, the directory, the attributes.
+  // own length in front: the header CRC, the file name, the directory, the attributes. The
+  // method and the packed size are set once the body is known.
+  constexpr std::size_t kMethodAt = 2, kPackedSizeAt = 7;
   std::vector<std::uint8_t> header;
   put16(header, 0);  // total size, set below
-  header.insert(header.end(), method, method + 5);
-  put32(header, static_cast<std::uint32_t>(body.size()));
+  header.insert(header.end(), 5, 0);
+  put32(header, 0);
   put32(header, static_cast<std::uint32_t>(member.data.size()));
   put32(header, member.unix_time);
   header.push_back(0x20);
   header.push_back(2);
   put16(header, crc16(member.data.data(), member.data.size()));
   header.push_back(kOsIdMsDos);
-  std::size_t crc_at = header.size() + 3;
+  const std::size_t crc_at = header.size() + 3;
   put_extension(header, 0x00, std::string(2, '\0'));
   put_extension(header, 0x01, name);
   if (!directory.empty()) put_extension(header, 0x02, directory);
@@ -95,19 +89,42 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
   if ((header.size() & 0xFF) == 0) header.push_back(0);
   if (header.size() > 0xFFFF) return Result::failure(Status::bad_argument, "member header too long");
   set16(header, 0, static_cast<std::uint32_t>(header.size()));
-  set16(header, crc_at, crc16(header.data(), header.size()));
 
-  archive.insert(archive.end(), header.begin(), header.end());
-  archive.insert(archive.end(), body.begin(), body.end());
+  // The body is coded straight into the archive, and stored instead when coding does not make
+  // it smaller. Whatever is thrown on the way leaves the archive as it was.
+  const std::size_t member_at = archive.size();
+  try {
+    archive.insert(archive.end(), header.begin(), header.end());
+    const std::size_t body_at = archive.size();
+    const char* method = "-lh0-";
+    if (member.method == Method::lh5 && !member.data.empty()) {
+      append_lh5(member.data.data(), member.data.size(), archive, options);
+      if (archive.size() - body_at < member.data.size()) method = "-lh5-";
+      else archive.resize(body_at);
+    }
+    if (std::strcmp(method, "-lh0-") == 0) archive.insert(archive.end(), member.data.begin(), member.data.end());
+    std::uint8_t* written = archive.data() + member_at;
+    std::memcpy(written + kMethodAt, method, 5);
+    const std::uint32_t packed_size = static_cast<std::uint32_t>(archive.size() - body_at);
+    for (int k = 0; k < 4; ++k) written[kPackedSizeAt + k] = static_cast<std::uint8_t>(packed_size >> (8 * k));
+    const std::uint16_t header_crc = crc16(written, header.size());
+    written[crc_at] = static_cast<std::uint8_t>(header_crc);
+    written[crc_at + 1] = static_cast<std::uint8_t>(header_crc >> 8);
+  } catch (...) {
+    archive.resize(member_at);
+    throw;
+  }
   return Result::success();
 }
 
 Result write_archive(const std::vector<ArchiveMember>& members, std::vector<std::uint8_t>& archive,
                      const Lh5Options& options) {
   archive.clear();
-  // Room for every member stored, so the archive is never moved as it grows.
+  // Room for every member's header and for the coder's bound on its body (a little over the
+  // member's size), so the archive is never moved as it grows.
   std::size_t most = 1;
-  for (const ArchiveMember& member : members) most += member.data.size() + member.name.size() + 64;
+  for (const ArchiveMember& member : members)
+    most += member.data.size() + member.data.size() / 16 + 2 * member.name.size() + 160;
   archive.reserve(most);
   for (const ArchiveMember& member : members) {
     Result result = append_member(member, archive, options);

@@ -1,5 +1,8 @@
 #pragma once
 // Appends bits most significant first to a byte vector, the order LHA decoders read them in.
+// Whole bytes gather in a small buffer of the writer's own and reach the vector a block at a
+// time; flush() hands over the rest.
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -8,6 +11,8 @@ namespace tolvex::lha {
 class BitWriter {
  public:
   explicit BitWriter(std::vector<std::uint8_t>& out) : out_(out) {}
+  BitWriter(const BitWriter&) = delete;
+  BitWriter& operator=(const BitWriter&) = delete;
 
   // Writes the low `count` bits (0..32) of `value`.
   void put(int count, std::uint32_t value) {
@@ -16,27 +21,39 @@ class BitWriter {
     bit_count_ += count;
     // At most 31 bits wait here, so the next value of up to 32 bits still fits.
     if (bit_count_ >= 32) {
-      const std::uint8_t word[4] = {static_cast<std::uint8_t>(bits_ >> 56), static_cast<std::uint8_t>(bits_ >> 48),
-                                    static_cast<std::uint8_t>(bits_ >> 40), static_cast<std::uint8_t>(bits_ >> 32)};
-      out_.insert(out_.end(), word, word + 4);
+      if (pending_ + 4 > kPendingSize) hand_over();
+      pending_bytes_[pending_++] = static_cast<std::uint8_t>(bits_ >> 56);
+      pending_bytes_[pending_++] = static_cast<std::uint8_t>(bits_ >> 48);
+      pending_bytes_[pending_++] = static_cast<std::uint8_t>(bits_ >> 40);
+      pending_bytes_[pending_++] = static_cast<std::uint8_t>(bits_ >> 32);
       bits_ <<= 32;
       bit_count_ -= 32;
     }
   }
-  // Writes the waiting bits, the last byte padded with zero bits.
+  // Writes everything to the vector, the last byte padded with zero bits.
   void flush() {
     for (; bit_count_ > 0; bit_count_ -= 8) {
-      out_.push_back(static_cast<std::uint8_t>(bits_ >> 56));
+      if (pending_ == kPendingSize) hand_over();
+      pending_bytes_[pending_++] = static_cast<std::uint8_t>(bits_ >> 56);
       bits_ <<= 8;
     }
+    hand_over();
     bits_ = 0;
     bit_count_ = 0;
   }
 
  private:
+  static constexpr std::size_t kPendingSize = 4096;
+  void hand_over() {
+    out_.insert(out_.end(), pending_bytes_, pending_bytes_ + pending_);
+    pending_ = 0;
+  }
+
   std::vector<std::uint8_t>& out_;
   std::uint64_t bits_ = 0;
   int bit_count_ = 0;
+  std::uint8_t pending_bytes_[kPendingSize];
+  std::size_t pending_ = 0;
 };
 
 }  // namespace tolvex::lha

@@ -39,9 +39,9 @@ void Crc16::update(const std::uint8_t* data, std::size_t size) {
   std::uint32_t crc = value_;
   while (size >= kSlices) {
     const std::uint32_t low = crc ^ (data[0] | (data[1] << 8));
-    crc = t[15][low & 0xFF] ^ t[14][low >> 8] ^ t[13][data[2]] ^ t[12][data[3]] ^ t[11][data[4]] ^
-          t[10][data[5]] ^ t[9][data[6]] ^ t[8][data[7]] ^ t[7][data[8]] ^ t[6][data[9]] ^ t[5][data[10]] ^
-          t[4][data[11]] ^ t[3][data[12]] ^ t[2][data[13]] ^ t[1][data[14]] ^ t[0][data[15]];
+    crc = t[15][low & 0xFF] ^ t[14][low >> 8] ^ t[13][data[2]] ^ t[12][data[3]] ^ t[11][data[4]] ^ t[10][data[5]] ^
+          t[9][data[6]] ^ t[8][data[7]] ^ t[7][data[8]] ^ t[6][data[9]] ^ t[5][data[10]] ^ t[4][data[11]] ^
+          t[3][data[12]] ^ t[2][data[13]] ^ t[1][data[14]] ^ t[0][data[15]];
     data += kSlices;
     size -= kSlices;
   }

@@ -146,8 +146,15 @@ class SectionPipeline {
 
 std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size, const Lh5Options& options) {
   std::vector<std::uint8_t> out;
-  if (size == 0) return out;
-  out.reserve(size / 2);
+  append_lh5(data, size, out, options);
+  return out;
+}
+
+void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out, const Lh5Options& options) {
+  if (size == 0) return;
+  // Room for an input that does not compress (literals of about eight bits, and the tables),
+  // so the output is never moved as it grows.
+  out.reserve(out.size() + size + size / 16 + 64);
   BitWriter bits(out);
   LzhBlockWriter blocks(bits);
   const std::size_t block_limit = std::clamp<std::size_t>(options.block_symbols, 1, kLh5MaxBlockItems);
@@ -167,7 +174,6 @@ std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size,
     pipeline.write_all(blocks, block_limit);
   }
   bits.flush();
-  return out;
 }
 
 }  // namespace tolvex::lha

@@ -17,5 +17,8 @@ struct Lh5Options {
 
 // The -lh5- bit stream for `data` (empty for empty input).
 std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size, const Lh5Options& options = {});
+// The same stream, appended to `out`.
+void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out,
+                const Lh5Options& options = {});
 
 }  // namespace tolvex::lha
