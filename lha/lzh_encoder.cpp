@@ -15,7 +15,10 @@
 namespace tolvex::lha {
 namespace {
 
+// Sections are coded on their own: long enough that starting from fresh prices costs little,
+// short enough that a member of a few MiB still gives every thread work.
 constexpr std::size_t kSectionBytes = std::size_t{1} << 20;
+constexpr unsigned kMostThreads = 8;
 
 // Writes a stretch as one block, or as equal parts when it has more items than a block takes.
 void write_stretch(LzhBlockWriter& blocks, const LzhItem* items, std::size_t count, std::size_t block_limit) {
@@ -34,7 +37,7 @@ void write_section(LzhBlockWriter& blocks, const SectionItems& section, std::siz
   }
 }
 
-// Sections handed to worker threads and written back in order by the thread that made them.
+// Sections handed to worker threads and written in order by the thread that calls write_all.
 // Each worker takes the next section not yet taken; at most `slots` sections are coded ahead of
 // the one being written, so the items held stay bounded however long the input.
 class SectionPipeline {
@@ -159,8 +162,10 @@ void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uin
   LzhBlockWriter blocks(bits);
   const std::size_t block_limit = std::clamp<std::size_t>(options.block_symbols, 1, kLh5MaxBlockItems);
   const std::size_t sections = (size + kSectionBytes - 1) / kSectionBytes;
+  // Each thread holds a section's tables and items (a few MiB), so even a large machine gets
+  // no more than kMostThreads unless asked.
   const std::size_t threads = std::min<std::size_t>(
-      sections, options.threads ? options.threads : std::max(1u, std::thread::hardware_concurrency()));
+      sections, options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads));
   if (threads <= 1) {
     // One thread: no pipeline, and no thread started for the small inputs that are most.
     SectionCoder coder(data, size, options.max_depth);

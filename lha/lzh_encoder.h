@@ -12,7 +12,7 @@ namespace tolvex::lha {
 struct Lh5Options {
   int max_depth = 32;                 // nodes a match search visits at most: more is smaller and slower
   std::size_t block_symbols = 65535;  // most items per Huffman block (at most 65535)
-  unsigned threads = 0;               // sections coded at once; 0 = one per processor
+  unsigned threads = 0;               // sections coded at once; 0 = one per processor, at most 8
 };
 
 // The -lh5- bit stream for `data` (empty for empty input).
