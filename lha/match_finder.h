@@ -25,14 +25,15 @@ class MatchFinder {
   MatchFinder(const MatchFinder&) = delete;
   MatchFinder& operator=(const MatchFinder&) = delete;
 
-  // Inserts `position` (positions in increasing order, none left out) and writes its matches
+  // Inserts `position` (in increasing order, none left out since the first) and writes its matches
   // into `out` (room for `max_length` - 2): each longer than the one before and nearest for its
   // length, nearest first. Returns how many.
   std::size_t insert_and_find(std::size_t position, Match* out);
   // Inserts `position` without reporting matches.
   void insert(std::size_t position);
   // Forgets every position inserted; from now on matches end at `end` (at most the size given
-  // at construction). Lets one finder, and its tables, serve one stretch of input after another.
+  // at construction), and inserting may start again at any position. Lets one finder, and its
+  // tables, serve one stretch of input after another.
   void restart(std::size_t end);
 
  private:
