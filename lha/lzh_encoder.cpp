@@ -5,6 +5,7 @@
 #include <exception>
 #include <memory>
 #include <mutex>
+#include <stdexcept>
 #include <system_error>
 #include <thread>
 
@@ -19,6 +20,7 @@ namespace {
 // short enough that a member of a few MiB still gives every thread work.
 constexpr std::size_t kSectionBytes = std::size_t{1} << 20;
 constexpr unsigned kMostThreads = 8;
+constexpr std::uint64_t kMostBytes = 0xFFFFFFFFu;
 
 // Writes a stretch as one block, or as equal parts when it has more items than a block takes.
 void write_stretch(LzhBlockWriter& blocks, const LzhItem* items, std::size_t count, std::size_t block_limit) {
@@ -155,6 +157,7 @@ std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size,
 
 void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out, const Lh5Options& options) {
   if (size == 0) return;
+  if (size > kMostBytes) throw std::length_error("-lh5- input of 4 GiB or more");
   // Room for an input that does not compress (literals of about eight bits, and the tables),
   // so the output is never moved as it grows.
   out.reserve(out.size() + size + size / 16 + 64);

@@ -15,7 +15,9 @@ struct Lh5Options {
   unsigned threads = 0;               // sections coded at once; 0 = one per processor, at most 8
 };
 
-// The -lh5- bit stream for `data` (empty for empty input).
+// The -lh5- bit stream for `data` (empty for empty input). `size` must be under 4 GiB, the
+// largest member an archive holds (the match finder keeps positions in 32 bits); larger throws
+// std::length_error.
 std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size, const Lh5Options& options = {});
 // The same stream, appended to `out`.
 void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out,

@@ -14,9 +14,7 @@ constexpr std::size_t kLongEnough = 32;
 }  // namespace
 
 SectionCoder::SectionCoder(const std::uint8_t* data, std::size_t size, int max_depth)
-    : data_(data),
-      finder_(data, size, kLh5Window, kLh5MaxMatch, std::max(1, max_depth)),
-      parser_(data, finder_, kLongEnough) {}
+    : finder_(data, size, kLh5Window, kLh5MaxMatch, std::max(1, max_depth)), parser_(data, finder_, kLongEnough) {}
 
 void SectionCoder::code(std::size_t start, std::size_t end, SectionItems& out) {
   out.items.clear();

@@ -30,7 +30,6 @@ class SectionCoder {
   void code(std::size_t start, std::size_t end, SectionItems& out);
 
  private:
-  const std::uint8_t* data_;
   MatchFinder finder_;
   OptimalParser parser_;
 };
