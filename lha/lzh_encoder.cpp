@@ -50,6 +50,7 @@ class SectionPipeline {
         max_depth_(max_depth),
         sections_((size + kSectionBytes - 1) / kSectionBytes),
         slots_(workers + 1) {
+    workers_.reserve(workers);  // so that only a thread's own start can fail below
     for (std::size_t k = 0; k < workers; ++k) {
       try {
         workers_.emplace_back([this] { work(); });
