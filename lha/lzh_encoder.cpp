@@ -39,6 +39,17 @@ void write_section(LzhBlockWriter& blocks, const SectionItems& section, std::siz
   }
 }
 
+// Codes and writes every section in turn on the calling thread.
+void write_sections_here(const std::uint8_t* data, std::size_t size, int max_depth, LzhBlockWriter& blocks,
+                         std::size_t block_limit) {
+  SectionCoder coder(data, size, max_depth);
+  SectionItems section;
+  for (std::size_t start = 0; start < size; start += kSectionBytes) {
+    coder.code(start, std::min(size, start + kSectionBytes), section);
+    write_section(blocks, section, block_limit);
+  }
+}
+
 // Sections handed to worker threads and written in order by the thread that calls write_all.
 // Each worker takes the next section not yet taken; at most `slots` sections are coded ahead of
 // the one being written, so the items held stay bounded however long the input.
@@ -74,11 +85,7 @@ class SectionPipeline {
   void write_all(LzhBlockWriter& blocks, std::size_t block_limit) {
     if (workers_.empty()) {
       // No thread could be started: code here.
-      SectionCoder coder(data_, size_, max_depth_);
-      for (std::size_t k = 0; k < sections_; ++k) {
-        code_section(coder, k, slots_[0].items);
-        write_section(blocks, slots_[0].items, block_limit);
-      }
+      write_sections_here(data_, size_, max_depth_, blocks, block_limit);
       return;
     }
     for (std::size_t k = 0; k < sections_; ++k) {
@@ -172,12 +179,7 @@ void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uin
       sections, options.threads ? options.threads : std::clamp(std::thread::hardware_concurrency(), 1u, kMostThreads));
   if (threads <= 1) {
     // One thread: no pipeline, and no thread started for the small inputs that are most.
-    SectionCoder coder(data, size, options.max_depth);
-    SectionItems section;
-    for (std::size_t start = 0; start < size; start += kSectionBytes) {
-      coder.code(start, std::min(size, start + kSectionBytes), section);
-      write_section(blocks, section, block_limit);
-    }
+    write_sections_here(data, size, options.max_depth, blocks, block_limit);
   } else {
     SectionPipeline pipeline(data, size, options.max_depth, threads);
     pipeline.write_all(blocks, block_limit);
