@@ -43,6 +43,18 @@ function(tolvex_delay_loaded lib dll)
   if(NOT dlltool_result EQUAL 0)
     message(FATAL_ERROR "cannot make the delay-load library of ${dll}")
   endif()
+  # The i686 linker drops the ".text" of an import-library member whose function symbol nobody
+  # names, taking it for the jump stub of an ordinary import that a dllimport call does not
+  # need. In a delay-load member that section is the thunk that loads the DLL, and the slot
+  # that a dllimport call jumps through starts out pointing at it: dropped, the slot holds 0
+  # and the first call jumps to address 0. A section under another name is not taken for such
+  # a stub; "*(.text$*)" still places it in the program's code.
+  execute_process(COMMAND ${CMAKE_OBJCOPY} --rename-section .text=.text$delay,alloc,load,readonly,contents
+                          ${dir}/lib${lib}_delay.a
+                  RESULT_VARIABLE objcopy_result)
+  if(NOT objcopy_result EQUAL 0)
+    message(FATAL_ERROR "cannot keep the delay-load thunks of ${dll}")
+  endif()
   add_library(tolvex_delay_${lib} STATIC IMPORTED GLOBAL)
   set_target_properties(tolvex_delay_${lib} PROPERTIES IMPORTED_LOCATION ${dir}/lib${lib}_delay.a)
 endfunction()
