@@ -5,13 +5,20 @@ set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 # The Windows tests share one Wine rig (display, prefix, server), started and stopped by
-# CTest fixtures so that a plain `ctest` works too.
+# CTest fixtures so that a plain `ctest` works too. Every test that runs under Wine, and every
+# server started for them, carries the label "wine": `ctest -LE wine` runs the rest on a machine
+# that cannot run the build.
 if(WIN32)
   set(TOLVEX_RIG_DIR ${CMAKE_BINARY_DIR}/rig)
-  add_test(NAME rig_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-rig.sh start ${TOLVEX_RIG_DIR})
-  set_tests_properties(rig_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    set(TOLVEX_WINE_ARCH win32)
+  else()
+    set(TOLVEX_WINE_ARCH win64)
+  endif()
+  add_test(NAME rig_start COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-rig.sh start ${TOLVEX_RIG_DIR} ${TOLVEX_WINE_ARCH})
+  set_tests_properties(rig_start PROPERTIES FIXTURES_SETUP wine TIMEOUT 300 LABELS wine)
   add_test(NAME rig_stop COMMAND ${CMAKE_SOURCE_DIR}/scripts/wine-rig.sh stop ${TOLVEX_RIG_DIR})
-  set_tests_properties(rig_stop PROPERTIES FIXTURES_CLEANUP wine)
+  set_tests_properties(rig_stop PROPERTIES FIXTURES_CLEANUP wine LABELS wine)
 endif()
 
 # tolvex_test(NAME name SOURCES ... [LIBS ...] [TIMEOUT s])
@@ -32,7 +39,7 @@ function(tolvex_test)
   endif()
   set_tests_properties(${T_NAME} PROPERTIES TIMEOUT ${T_TIMEOUT})
   if(WIN32)
-    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine
+    set_tests_properties(${T_NAME} PROPERTIES FIXTURES_REQUIRED wine LABELS wine
       ENVIRONMENT "TOLVEX_RIG_DIR=${TOLVEX_RIG_DIR}")
   endif()
 endfunction()

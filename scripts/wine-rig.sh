@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Starts or stops the Wine test rig in a folder: a private Xvfb display, a private Wine prefix
-# with a Japanese locale and fonts, and a warm wineserver.
-#   wine-rig.sh start DIR   (idempotent)
+# with a Japanese locale and fonts, and a warm wineserver. ARCH is the width of the programs the
+# rig runs: win64 (default) or win32 (a 32-bit prefix run by the 32-bit loader of
+# setup-wine32.sh).
+#   wine-rig.sh start DIR [ARCH]   (idempotent)
 #   wine-rig.sh stop DIR
 set -euo pipefail
 cmd="${1:?start|stop}"
@@ -30,25 +32,33 @@ init_prefix() {
   source "$here/wine-env.sh"
   if [ ! -f "$rig/prefix/.tolvex-ready" ]; then
     rm -rf "$rig/prefix"
-    "$WINE64" wineboot --init </dev/null >/dev/null 2>&1
+    "$WINE" wineboot --init </dev/null >/dev/null 2>&1
     "$WINESERVER" -w
     mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
     cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-    "$WINE64" regedit /S "$(winepath_of "$here/fonts-ja.reg")" </dev/null >/dev/null 2>&1
+    "$WINE" regedit /S "$(winepath_of "$here/fonts-ja.reg")" </dev/null >/dev/null 2>&1
     # No window manager on Xvfb: let Wine draw captions itself and avoid the hide stalls.
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
-    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Decorated /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
+    "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >/dev/null 2>&1
     "$WINESERVER" -w
     touch "$rig/prefix/.tolvex-ready"
   fi
   "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
-  "$WINE64" wineboot </dev/null >/dev/null 2>&1 || true
+  "$WINE" wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 winepath_of() { echo "Z:${1//\//\\}"; }
 
 case "$cmd" in
   start)
+    arch="${3:-win64}"
+    case "$arch" in win64 | win32) ;; *) echo "wine-rig: unknown width $arch" >&2; exit 2 ;; esac
+    if [ "$(cat "$rig/arch" 2>/dev/null || echo win64)" != "$arch" ]; then rm -rf "$rig/prefix"; fi
+    echo "$arch" >"$rig/arch"
+    if [ "$arch" = win32 ]; then
+      source "$here/wine-env.sh"
+      [ -x "$WINE" ] || { echo "wine-rig: no 32-bit Wine loader at $WINE (scripts/setup-wine32.sh)" >&2; exit 1; }
+    fi
     start_display
     init_prefix
     ;;

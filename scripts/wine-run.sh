@@ -3,4 +3,4 @@
 # The rig folder comes from TOLVEX_RIG_DIR, which CTest sets for every test.
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/wine-env.sh"
-exec "$WINE64" "$@"
+exec "$WINE" "$@"

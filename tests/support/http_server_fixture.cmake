@@ -15,9 +15,9 @@ function(tolvex_http_server_fixture)
   add_test(NAME ${F_NAME}_start COMMAND ${TOLVEX_PYTHON3} ${server}
     --root ${dir}/root --port-file ${dir}/port --pid-file ${dir}/pid --log ${dir}/requests.jsonl
     --background --idle-exit 3600)
-  set_tests_properties(${F_NAME}_start PROPERTIES FIXTURES_SETUP ${F_NAME} TIMEOUT 60)
+  set_tests_properties(${F_NAME}_start PROPERTIES FIXTURES_SETUP ${F_NAME} TIMEOUT 60 LABELS wine)
   add_test(NAME ${F_NAME}_stop COMMAND ${TOLVEX_PYTHON3} ${server} --stop --pid-file ${dir}/pid)
-  set_tests_properties(${F_NAME}_stop PROPERTIES FIXTURES_CLEANUP ${F_NAME} TIMEOUT 60)
+  set_tests_properties(${F_NAME}_stop PROPERTIES FIXTURES_CLEANUP ${F_NAME} TIMEOUT 60 LABELS wine)
   set(${F_NAME}_DIR ${dir} PARENT_SCOPE)
 endfunction()
 
@@ -43,10 +43,10 @@ function(tolvex_https_servers_fixture)
   set(certs ${dir}/certs)
   add_test(NAME ${F_NAME}_certificates
     COMMAND bash ${PROJECT_SOURCE_DIR}/tests/support/make_test_certificates.sh ${certs})
-  set_tests_properties(${F_NAME}_certificates PROPERTIES FIXTURES_SETUP ${F_NAME}_certificates TIMEOUT 60)
+  set_tests_properties(${F_NAME}_certificates PROPERTIES FIXTURES_SETUP ${F_NAME}_certificates TIMEOUT 60 LABELS wine)
   foreach(step add remove)
     add_test(NAME ${F_NAME}_trust_${step} COMMAND tolvex_trust_test_ca ${step} Z:${certs}/ca.der)
-    set_tests_properties(${F_NAME}_trust_${step} PROPERTIES TIMEOUT 120
+    set_tests_properties(${F_NAME}_trust_${step} PROPERTIES TIMEOUT 120 LABELS wine
       ENVIRONMENT TOLVEX_RIG_DIR=${TOLVEX_RIG_DIR} FIXTURES_REQUIRED "wine;${F_NAME}_certificates")
   endforeach()
   set_tests_properties(${F_NAME}_trust_add PROPERTIES FIXTURES_SETUP ${F_NAME})
@@ -58,10 +58,10 @@ function(tolvex_https_servers_fixture)
     add_test(NAME ${F_NAME}_${certificate}_start COMMAND ${TOLVEX_PYTHON3} ${server} --tls ${certs}/${certificate}.pem
       --root ${at}/root --port-file ${at}/port --pid-file ${at}/pid --log ${at}/requests.jsonl
       --background --idle-exit 3600)
-    set_tests_properties(${F_NAME}_${certificate}_start PROPERTIES TIMEOUT 60
+    set_tests_properties(${F_NAME}_${certificate}_start PROPERTIES TIMEOUT 60 LABELS wine
       FIXTURES_SETUP ${F_NAME} FIXTURES_REQUIRED ${F_NAME}_certificates)
     add_test(NAME ${F_NAME}_${certificate}_stop COMMAND ${TOLVEX_PYTHON3} ${server} --stop --pid-file ${at}/pid)
-    set_tests_properties(${F_NAME}_${certificate}_stop PROPERTIES FIXTURES_CLEANUP ${F_NAME} TIMEOUT 60)
+    set_tests_properties(${F_NAME}_${certificate}_stop PROPERTIES FIXTURES_CLEANUP ${F_NAME} TIMEOUT 60 LABELS wine)
   endforeach()
   set_property(GLOBAL PROPERTY TOLVEX_HTTPS_SERVERS ${F_NAME})
 endfunction()
