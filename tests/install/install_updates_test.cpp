@@ -12,6 +12,7 @@
 namespace tolvex {
 namespace {
 
+using testing::fixture_path;
 using testing::read_file;
 using testing::write_file;
 
@@ -77,6 +78,28 @@ TEST_F(InstallUpdates, MissingArchiveIsAFailedRowWithTheOldFileKept) {
   flag("zevo.dll");
   EXPECT_EQ(install(), 0);
   EXPECT_EQ(read_file("zevo.dll"), "old zevo");
+}
+
+TEST_F(InstallUpdates, ArchiveLibraryThatCannotBeLoadedIsAFailedRowWithNothingLost) {
+  // Missing, and of the other width (a 64-bit library beside the 32-bit updater, or the reverse):
+  // the same failure of the row either way.
+  for (const bool other_width : {false, true}) {
+    SCOPED_TRACE(other_width ? "other width" : "missing");
+    DeleteFileA("UNLHA32.dll");
+    if (other_width) {
+      ASSERT_TRUE(CopyFileA(fixture_path("other_width\\UNLHA32.dll").c_str(), "UNLHA32.dll", FALSE));
+    }
+    write_file("vemoda.dll", "old vemoda");
+    make_archive("vemoda.lzh", "vemoda.___", "new vemoda");
+    flag("vemoda.dll");
+    window.view.statuses.clear();
+    EXPECT_EQ(install(), 0);
+    EXPECT_EQ(read_file("vemoda.dll"), "old vemoda");
+    EXPECT_FALSE(present("vemoda.bak"));
+    EXPECT_FALSE(present("vemoda.___"));
+    EXPECT_NE(std::find(window.view.statuses.begin(), window.view.statuses.end(), "vemoda.dll:update faild."),
+              window.view.statuses.end());
+  }
 }
 
 TEST_F(InstallUpdates, LeftoverBackupIsRemovedBeforeTheSwap) {
