@@ -7,24 +7,36 @@
 #   demo.sh              the signed release is installed
 #   demo.sh --tampered   one archive is changed on the server after signing: the updater refuses it
 #                        and installs nothing
+#   demo.sh --x86        the same with the 32-bit build, the one that ships (beside the 32-bit
+#                        archive library), under the 32-bit Wine loader; combines with --tampered
 # With a display (DISPLAY set) the window stays until you close it: press ﾊﾞｰｼﾞｮﾝﾁｪｯｸ, then
 # ｱｯﾌﾟﾃﾞｰﾄ. Without one, the demo runs on a private Xvfb, presses the buttons itself, prints what
 # the message boxes say and saves screenshots to build/demo/*.png.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 demo="$root/build/demo"
-build="$root/build/x64"
-keyed="$root/build/demo-keyed"
 native="$root/build/native"
 tampered=0
-case "${1:-}" in
-  "") ;;
-  --tampered) tampered=1 ;;
-  *) echo "usage: demo.sh [--tampered]" >&2; exit 2 ;;
-esac
+width=x64
+for arg in "$@"; do
+  case "$arg" in
+    --tampered) tampered=1 ;;
+    --x86) width=x86 ;;
+    *) echo "usage: demo.sh [--x86] [--tampered]" >&2; exit 2 ;;
+  esac
+done
+if [ "$width" = x86 ]; then
+  build="$root/build/x86" keyed="$root/build/demo-keyed-x86" toolchain=i686 wine_arch=win32
+else
+  build="$root/build/x64" keyed="$root/build/demo-keyed" toolchain=x86_64 wine_arch=win64
+fi
 
 bash "$root/scripts/setup.sh"
-bash "$root/scripts/build.sh" x64 >/dev/null
+if [ "$width" = x86 ] && ! reason="$(bash "$root/scripts/wine32-ready.sh")"; then
+  echo "demo: the 32-bit build cannot run on this machine: $reason" >&2
+  exit 1
+fi
+bash "$root/scripts/build.sh" "$width" >/dev/null
 # The maker's tool with signing (natively, over OpenSSL's libcrypto) and the maker's key pair,
 # made once; then the updater that carries the public key.
 cmake -S "$root" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=g++ -DCMAKE_C_COMPILER=gcc >/dev/null
@@ -33,15 +45,15 @@ publisher="$native/bin/tolvex-publish"
 mkdir -p "$demo/keys"
 [ -f "$demo/keys/maker.pub" ] || "$publisher" keygen "$demo/keys/maker.pem" "$demo/keys/maker.pub"
 cmake -S "$root" -B "$keyed" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTOLVEX_TESTS=OFF \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" -DTOLVEX_UPDATE_PUBLIC_KEY="$demo/keys/maker.pub" >/dev/null
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-$toolchain.cmake" -DTOLVEX_UPDATE_PUBLIC_KEY="$demo/keys/maker.pub" >/dev/null
 cmake --build "$keyed" --target tolvex -j "$(nproc)" >/dev/null
 
 interactive=0
 [ -n "${DISPLAY:-}" ] && interactive=1
 saved_display="${DISPLAY:-}"
-export TOLVEX_RIG_DIR="$demo/rig"
+export TOLVEX_RIG_DIR="$demo/rig-$width"
 mkdir -p "$TOLVEX_RIG_DIR"
-bash "$root/scripts/wine-rig.sh" start "$TOLVEX_RIG_DIR"
+bash "$root/scripts/wine-rig.sh" start "$TOLVEX_RIG_DIR" "$wine_arch"
 source "$root/scripts/wine-env.sh"
 [ "$interactive" = 1 ] && export DISPLAY="$saved_display"
 
@@ -69,23 +81,23 @@ server_pid=$!
 for _ in $(seq 1 100); do [ -s "$demo/port" ] && break; sleep 0.05; done
 port="$(cat "$demo/port")"
 url="http://127.0.0.1:$port/pc/stablon/velo2/aupd/"
-"$WINE64" reg add 'HKCU\Software\Halvorn\R58\tolvex\OPTION' /v URL /t REG_SZ /d "$url" /f >/dev/null 2>&1
+"$WINE" reg add 'HKCU\Software\Halvorn\R58\tolvex\OPTION' /v URL /t REG_SZ /d "$url" /f >/dev/null 2>&1
 echo "demo: update server on $url"
 echo "demo: the server offers:"; sed 's/^/  /' "$aupd/update.txt" | tr -d '\r'
 
 cd "$demo/suite"
 # Two of the suite's programs are running, as on a user's desktop.
-"$WINE64" plo.exe </dev/null >/dev/null 2>&1 &
-"$WINE64" mepli.exe </dev/null >/dev/null 2>&1 &
+"$WINE" plo.exe </dev/null >/dev/null 2>&1 &
+"$WINE" mepli.exe </dev/null >/dev/null 2>&1 &
 sleep 2
 
 if [ "$interactive" = 1 ]; then
   echo "demo: opening the updater window; press ﾊﾞｰｼﾞｮﾝﾁｪｯｸ, then ｱｯﾌﾟﾃﾞｰﾄ; close it to end"
-  "$WINE64" tolvex.exe
+  "$WINE" tolvex.exe
   exit 0
 fi
 
-drive() { "$WINE64" "$build/tools-bin/tolvex_drive.exe" "$@" 2>/dev/null | iconv -f CP932 -t UTF-8; }
+drive() { "$WINE" "$build/tools-bin/tolvex_drive.exe" "$@" 2>/dev/null | iconv -f CP932 -t UTF-8; }
 shot() {
   sleep 0.5
   import -display "$DISPLAY" -window root "$demo/full.png"
@@ -94,7 +106,7 @@ shot() {
   echo "demo: screenshot $demo/$1.png"
 }
 
-"$WINE64" tolvex.exe </dev/null >/dev/null 2>&1 &
+"$WINE" tolvex.exe </dev/null >/dev/null 2>&1 &
 drive wait-box >/dev/null 2>&1 & waiter=$!  # nothing: just let the window come up
 sleep 4; kill "$waiter" 2>/dev/null || true
 shot window
