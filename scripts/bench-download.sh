@@ -8,6 +8,8 @@
 # Prints the median and spread of each and the ratios of the medians. TOLVEX_BENCH_BREAKDOWN=1
 # adds download_file without any callback, and (1) with the SHA-256 of a keyed build, to the rounds.
 #   bench-download.sh [build folder, default build/x64]
+# Either width: a missing folder is configured as its name suggests (x86: i686, otherwise
+# x86_64), and the programs run under a rig of the build's width.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/bench-stats.sh"
@@ -17,10 +19,7 @@ rounds=${TOLVEX_BENCH_ROUNDS:-5}
 contenders="program plain curl"
 [ "${TOLVEX_BENCH_BREAKDOWN:-0}" = 1 ] && contenders="$contenders bare signed"
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-fi
+bench_configure "$build"
 cmake --build "$build" --target download_bench -j "$(nproc)" >/dev/null
 bench_exe="$(find "$build" -name download_bench.exe -print -quit)"
 
@@ -41,7 +40,7 @@ python3 "$root/scripts/http_test_server.py" --root "$server_dir/root" --port-fil
   --pid-file "$server_dir/pid" --background --idle-exit 600
 base="http://127.0.0.1:$(cat "$server_dir/port")/"
 
-"$root/scripts/wine-rig.sh" start "$rig"
+bench_start_rig "$build" "$rig" || exit 1
 export TOLVEX_RIG_DIR="$rig"
 
 run_once() {  # run_once CONTENDER: one download, its MB/s

@@ -20,21 +20,8 @@ ours="$build/bench/lha/bench_lha"
 mkdir -p "$work"
 cd "$work"
 
-mib=$((1024 * 1024))
-fill() {  # fill NAME SIZE SOURCE-FILES...: concatenates the sources until SIZE bytes
-  local name="$1" size="$2"
-  shift 2
-  : >"$name.tmp"
-  while [ "$(stat -c %s "$name.tmp")" -lt "$size" ]; do cat "$@" >>"$name.tmp"; done
-  head -c "$size" "$name.tmp" >"$name"
-  rm -f "$name.tmp"
-}
 files=(text.txt programs.bin random.bin)
-if [ ! -f random.bin ]; then
-  fill text.txt $((mib_count * mib * 3 / 8)) $(find /usr/share/common-licenses /usr/share/doc -type f -name '*.txt' -size -200k 2>/dev/null | head -200) /usr/share/common-licenses/GPL-3
-  fill programs.bin $((mib_count * mib * 3 / 8)) $(ls -S /usr/bin/* | head -40)
-  head -c $((mib_count * mib / 4)) /dev/urandom >random.bin
-fi
+bench_corpus "$work" "$mib_count"
 total=$(cat "${files[@]}" | wc -c)
 
 ours_a() { "$ours" a ours.lzh "${files[@]}"; }

@@ -4,16 +4,15 @@
 # the stand-in suite, started in alternation for TOLVEX_BENCH_ROUNDS rounds (default 10).
 # Prints the median and spread of each and the ratio of the medians.
 #   bench-startup.sh [build folder, default build/x64]
+# Either width: a missing folder is configured as its name suggests (x86: i686, otherwise
+# x86_64), and the programs run under a rig of the build's width.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 source "$root/scripts/bench-stats.sh"
 build="$(mkdir -p "${1:-$root/build/x64}" && cd "${1:-$root/build/x64}" && pwd)"
 rounds=${TOLVEX_BENCH_ROUNDS:-10}
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
-fi
+bench_configure "$build"
 cmake --build "$build" --target startup_bench tolvex sibling_1_0_0_1 ver_1_2_3_45 -j "$(nproc)" >/dev/null
 bench_exe="$(find "$build" -name startup_bench.exe -print -quit)"
 
@@ -30,7 +29,7 @@ cp "$build/fixtures/sibling_1_0_0_1.exe" "$work/suite/plo.exe"
 for name in vemoda.dll vemoca.dll nuri.dll sef.dll palgon.dll zevo.dll orbi.dll fule.dll; do
   cp "$build/fixtures/ver_1_2_3_45.dll" "$work/suite/$name"
 done
-"$root/scripts/wine-rig.sh" start "$rig"
+bench_start_rig "$build" "$rig" || exit 1
 export TOLVEX_RIG_DIR="$rig"
 out="$("$root/scripts/wine-run.sh" "$bench_exe" "Z:${work//\//\\}\\suite" "$rounds" </dev/null 2>&1 | tr -d '\r')" ||
   { echo "start-up bench failed:" >&2; echo "$out" >&2; exit 1; }
