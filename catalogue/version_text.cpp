@@ -44,11 +44,14 @@ int read_file_date_version(const char* name, char* out, std::size_t size) {
     copy_cp932_text(out, size, kNoVersionText);
     return -1;
   }
-  std::time_t modified = static_cast<std::time_t>(status.st_mtime);
   std::tm local{};
 #ifdef _WIN32
-  if (localtime_s(&local, &modified) != 0) {
+  // The 64-bit form on both widths: the 32-bit build's time_t ends in January 2038, and a later
+  // date would read as no version at all (offered again by every update).
+  __time64_t modified = status.st_mtime;
+  if (_localtime64_s(&local, &modified) != 0) {
 #else
+  std::time_t modified = status.st_mtime;
   if (localtime_r(&modified, &local) == nullptr) {
 #endif
     copy_cp932_text(out, size, kNoVersionText);

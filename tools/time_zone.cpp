@@ -72,11 +72,13 @@ bool TimeZoneSetting::parse(const std::string& text, TimeZoneSetting& setting, s
 
 bool TimeZoneSetting::local_time(std::int64_t unix_seconds, CivilTime& time) const {
   if (use_process_zone_) {
-    std::time_t value = static_cast<std::time_t>(unix_seconds);
     std::tm local{};
 #ifdef _WIN32
-    if (localtime_s(&local, &value) != 0) return false;
+    // The 64-bit form: the 32-bit build's time_t ends in January 2038.
+    __time64_t value = unix_seconds;
+    if (_localtime64_s(&local, &value) != 0) return false;
 #else
+    std::time_t value = static_cast<std::time_t>(unix_seconds);
     if (localtime_r(&value, &local) == nullptr) return false;
 #endif
     time = CivilTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday, local.tm_hour};

@@ -61,6 +61,10 @@ TEST_F(DateVersion, ReadsTheModificationTimeInLocalTime) {
   testing::set_modification_time_utc("rova.chm", 2009, 12, 31, 14, 0);
   EXPECT_EQ(read_file_date_version("rova.chm", out, sizeof out), 0);
   EXPECT_STREQ(out, "2,00,2912,3123");
+  // Past January 2038, where a 32-bit time ends.
+  testing::set_modification_time_utc("rova.chm", 2041, 1, 6, 23, 59);
+  EXPECT_EQ(read_file_date_version("rova.chm", out, sizeof out), 0);
+  EXPECT_STREQ(out, "2,00,2101,0708");
 }
 
 TEST_F(DateVersion, MissingFileGivesDash) {

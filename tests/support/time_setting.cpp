@@ -45,10 +45,18 @@ ScopedTimeZone::~ScopedTimeZone() { put_tz(old_, had_old_); }
 
 void set_modification_time_utc(const std::filesystem::path& file, int year, int month, int day, int hour, int minute) {
   long long seconds = days_from_civil(year, month, day) * 86400LL + hour * 3600LL + minute * 60LL;
+#ifdef _WIN32
+  // The 64-bit form: the 32-bit build's time_t ends in January 2038.
+  struct __utimbuf64 times;
+  times.actime = seconds;
+  times.modtime = seconds;
+  _utime64(file.string().c_str(), &times);
+#else
   struct utimbuf times;
   times.actime = static_cast<std::time_t>(seconds);
   times.modtime = static_cast<std::time_t>(seconds);
   utime(file.string().c_str(), &times);
+#endif
 }
 
 }  // namespace tolvex::testing

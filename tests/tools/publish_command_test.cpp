@@ -77,6 +77,11 @@ TEST_F(Publish, HelpFileDateFollowsTheChosenTimeZone) {
   ASSERT_EQ(publish_to("utc", {"--tz", "UTC0"}).exit_code, 0);
   EXPECT_EQ(read_file("utc/update.txt"), "rova.chm&2,00,2912,3123\r\n");
   EXPECT_EQ(publish_to("bad", {"--tz", "Europe/Berlin"}).exit_code, 2);
+  // The process's own zone, past January 2038 where a 32-bit time ends.
+  testing::ScopedTimeZone japan{"JST-9"};
+  release("rova.chm", "help", 2041, 1, 6, 23);
+  ASSERT_EQ(publish_to("local", {"--tz", "local"}).exit_code, 0);
+  EXPECT_EQ(read_file("local/update.txt"), "rova.chm&2,00,2101,0708\r\n");
 }
 
 TEST_F(Publish, UnusableFilesStopTheRunAndWriteNothing) {
