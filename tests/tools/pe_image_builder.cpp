@@ -28,9 +28,10 @@ std::vector<std::uint8_t> build_pe_image(std::uint32_t version_ms, std::uint32_t
   put_u16(image, coff + 16, plus ? 240 : 224);  // optional header with 16 data directories
   put_u16(image, coff + 18, 0x2022);            // executable, DLL
   put_u16(image, O::kOptionalHeader, plus ? 0x20B : 0x10B);
-  put_u32(image, O::kOptionalHeader + (plus ? 32 : 28), 0x1000);                      // SectionAlignment
-  put_u32(image, O::kOptionalHeader + (plus ? 36 : 32), 0x200);                       // FileAlignment
-  put_u32(image, O::kOptionalHeader + (plus ? 56 : 56), shape.section_rva + 0x1000);  // SizeOfImage
+  // The two forms differ before these (BaseOfData, the width of ImageBase) but not here.
+  put_u32(image, O::kOptionalHeader + 32, 0x1000);                      // SectionAlignment
+  put_u32(image, O::kOptionalHeader + 36, 0x200);                       // FileAlignment
+  put_u32(image, O::kOptionalHeader + 56, shape.section_rva + 0x1000);  // SizeOfImage
   put_u32(image, O::kOptionalHeader + 60, 0x200);                                     // SizeOfHeaders
   put_u32(image, O::kOptionalHeader + (plus ? 108 : 92), 16);
   if (shape.with_resources) {
