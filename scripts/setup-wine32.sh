@@ -10,12 +10,13 @@ root_dir="${1:?root folder}"
 mkdir -p "$root_dir"
 root_dir="$(cd "$root_dir" && pwd)"
 stamp="$root_dir/.tolvex-wine32-ready"
+recipe=2  # raise when what this script makes changes: an older root is then made again
 
 cannot() { echo "setup-wine32: $*" >&2; exit 3; }
 
 wine_version="$(dpkg-query -W -f='${Version}' wine64 2>/dev/null)" || cannot "wine64 is not installed"
 [ -n "$wine_version" ] || cannot "wine64 is not installed"
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wine_version" ]; then
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$wine_version recipe $recipe" ]; then
   exit 0
 fi
 [ -x /lib/ld-linux.so.2 ] || cannot "no 32-bit C library (/lib/ld-linux.so.2, package libc6-i386)"
@@ -61,12 +62,14 @@ for deb in "$state/debs"/*.deb; do
   dpkg-deb -x "$deb" "$root_dir.new"
 done
 lib="$root_dir.new/usr/lib/i386-linux-gnu"
-# What libwine's own installation step does: Wine's zlib1.dll, marked as a builtin DLL.
+# What libwine's own installation step does: Wine's zlib1.dll, marked as a builtin DLL by the
+# text "Wine builtin DLL" and its terminating NUL at offset 64 (Wine compares all 17 bytes; without
+# the NUL user32 cannot load and no program with a window starts).
 for arch in i386:i686 x86_64:x86_64; do
   dest="$lib/wine/${arch%%:*}-windows"
   mkdir -p "$dest"
   cp "/usr/${arch##*:}-w64-mingw32/lib/zlib1.dll" "$dest/zlib1.dll"
-  printf 'Wine builtin DLL' | dd of="$dest/zlib1.dll" bs=1 seek=64 conv=notrunc status=none
+  printf 'Wine builtin DLL\0' | dd of="$dest/zlib1.dll" bs=1 seek=64 conv=notrunc status=none
 done
 # A 32-bit process starts 64-bit programs through the 64-bit loader beside its own.
 ln -sf /usr/lib/wine/wine64 "$root_dir.new/usr/lib/wine/wine64"
@@ -74,5 +77,5 @@ ln -sf /usr/lib/wine/wine64 "$root_dir.new/usr/lib/wine/wine64"
 rm -rf "$root_dir"
 mv "$root_dir.new" "$root_dir"
 rm -rf "$state"
-echo "$wine_version" >"$stamp"
+echo "$wine_version recipe $recipe" >"$stamp"
 echo "setup-wine32: 32-bit Wine $wine_version in $root_dir ($(du -sh "$root_dir" | cut -f1))"
