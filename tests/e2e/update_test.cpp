@@ -179,7 +179,11 @@ TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
   // Both were asked to close; each closes at its own pace, so the log's order is theirs.
   EXPECT_EQ(log_lines(suite_.path(), "close plo.exe").size(), 1u);
   EXPECT_EQ(log_lines(suite_.path(), "close mepli.exe").size(), 1u);
-  // Each was started once by the test and once again by the updater, from its own folder.
+  // Each was started once by the test and once again by the updater, from its own folder; a
+  // restarted copy writes its line once it runs.
+  EXPECT_TRUE(testing::wait_until([&] {
+    return log_lines(suite_.path(), "start plo.exe").size() >= 2 && log_lines(suite_.path(), "start mepli.exe").size() >= 2;
+  }, 10000));
   EXPECT_EQ(log_lines(suite_.path(), "start plo.exe").size(), 2u);
   EXPECT_EQ(log_lines(suite_.path(), "start mepli.exe").size(), 2u);
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
@@ -196,6 +200,8 @@ TEST_F(UpdateCommand, SiblingsRestartFromTheUpdatersFolderWhenItWorksElsewhere) 
   testing::click_button(window_, 1002);
   answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
   EXPECT_EQ(testing::read_file(work.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  // The restarted copy writes its line once it runs, which need not be before the box closes.
+  EXPECT_TRUE(testing::wait_until([&] { return log_lines(suite_.path(), "start plo.exe").size() >= 2; }, 10000));
   EXPECT_EQ(log_lines(suite_.path(), "start plo.exe"),
             (std::vector<std::string>{"start plo.exe " + work.path(), "start plo.exe " + suite_.path()}));
 }
