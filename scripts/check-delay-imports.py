@@ -78,7 +78,7 @@ class Image:
         return section is not None and section[5] & (IMAGE_SCN_CNT_CODE | IMAGE_SCN_MEM_EXECUTE) != 0
 
     def delay_descriptors(self):
-        """The delay-import descriptors (attributes 1: addresses are RVAs), found by their shape:
+        """The delay-import descriptors by lower-case DLL name (attributes 1: addresses are RVAs), found by their shape:
         the linker records them in no data directory, and may place them among the code."""
         found = {}
         for _name, _rva, _size, raw_size, raw_at, _flags in self.sections:
@@ -90,7 +90,7 @@ class Image:
                 if not dll or not dll.lower().endswith(".dll") or self.offset_of(iat_rva) is None:
                     continue
                 found[dll.lower()] = (dll, iat_rva, int_rva)
-        return found.values()
+        return found
 
 
 def check(image, dll, iat_rva, int_rva):
@@ -113,11 +113,11 @@ def check(image, dll, iat_rva, int_rva):
 
 def main(argv):
     if len(argv) < 2:
-        print(__doc__.strip().splitlines()[-4], file=sys.stderr)
+        print("usage: check-delay-imports.py PROGRAM [DLL ...]", file=sys.stderr)
         return 2
     with open(argv[1], "rb") as f:
         image = Image(f.read())
-    descriptors = {d[0].lower(): d for d in image.delay_descriptors()}
+    descriptors = image.delay_descriptors()
     faults = []
     for wanted in argv[2:]:
         if wanted.lower() not in descriptors:

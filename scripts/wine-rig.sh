@@ -30,6 +30,7 @@ start_display() {
 
 init_prefix() {
   source "$here/wine-env.sh"
+  [ -x "$WINE" ] || { echo "wine-rig: no Wine loader at $WINE (the 32-bit one: scripts/setup-wine32.sh)" >&2; exit 1; }
   if [ ! -f "$rig/prefix/.tolvex-ready" ]; then
     rm -rf "$rig/prefix"
     "$WINE" wineboot --init </dev/null >/dev/null 2>&1
@@ -55,10 +56,6 @@ case "$cmd" in
     case "$arch" in win64 | win32) ;; *) echo "wine-rig: unknown width $arch" >&2; exit 2 ;; esac
     if [ "$(cat "$rig/arch" 2>/dev/null || echo win64)" != "$arch" ]; then rm -rf "$rig/prefix"; fi
     echo "$arch" >"$rig/arch"
-    if [ "$arch" = win32 ]; then
-      source "$here/wine-env.sh"
-      [ -x "$WINE" ] || { echo "wine-rig: no 32-bit Wine loader at $WINE (scripts/setup-wine32.sh)" >&2; exit 1; }
-    fi
     start_display
     init_prefix
     ;;
