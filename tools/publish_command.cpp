@@ -158,6 +158,7 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
   }
   int done = 0;
   trust::Manifest manifest;
+  manifest.serial = 1;
   for (const ReleaseFile& file : files) {
     progress.step(++done, static_cast<int>(files.size()), "compressing " + file.name);
     const ArchiveNames names = form_archive_names(file.name.c_str());
@@ -173,6 +174,7 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
       return 1;
     }
     manifest.archives.emplace_back();
+    manifest.archives.back().size = static_cast<std::int64_t>(archive.size());
     if (signing && !hash_entry(names.archive, archive, manifest.archives.back())) {
       report.error(std::string("cannot hash ") + names.archive);
       return 1;

@@ -25,11 +25,12 @@ bool parse_public_key_list(const char* data, std::size_t size, std::vector<Publi
   return true;
 }
 
-bool accept_signed_list(const char* manifest, std::size_t size, const std::string& list_name, const Sha256& list_hash,
-                        const std::vector<PublicKey>& keys, const SignatureCheck& check, Manifest& accepted,
-                        std::string& error) {
+ListVerdict accept_signed_list(const char* manifest, std::size_t size, const std::string& list_name,
+                               const Sha256& list_hash, const std::vector<PublicKey>& keys,
+                               const SignatureCheck& check, const ReleaseHistory& history, Manifest& accepted,
+                               std::string& error) {
   ParsedManifest parsed;
-  if (!parse_manifest(manifest, size, parsed, error)) return false;
+  if (!parse_manifest(manifest, size, parsed, error)) return ListVerdict::kBadSignature;
   bool signed_by_trusted_key = false;
   for (const PublicKey& key : keys) {
     if (check(key, parsed.signed_part, parsed.signature)) {
@@ -39,24 +40,35 @@ bool accept_signed_list(const char* manifest, std::size_t size, const std::strin
   }
   if (!signed_by_trusted_key) {
     error = "the signature does not verify with any trusted key";
-    return false;
+    return ListVerdict::kBadSignature;
   }
   // Checked only once the signature holds: what an unsigned text says is not worth reporting.
   if (parsed.manifest.list.name != list_name) {
     error = "the manifest is for the list \"" + parsed.manifest.list.name + "\", not \"" + list_name + "\"";
-    return false;
+    return ListVerdict::kBadSignature;
   }
   if (parsed.manifest.list.sha256 != list_hash) {
     error = "the list's SHA-256 is not the one the manifest gives";
-    return false;
+    return ListVerdict::kBadSignature;
+  }
+  // A signed release older than one accepted before is a replay: it could bring back files
+  // whose version texts only look newer.
+  if (parsed.manifest.serial < history.highest_serial) {
+    error = "release " + std::to_string(parsed.manifest.serial) + " is older than release " +
+            std::to_string(history.highest_serial) + ", accepted before";
+    return ListVerdict::kOlderRelease;
+  }
+  if (parsed.manifest.expires && history.now >= parsed.manifest.expires_at) {
+    error = "the release expired at " + std::to_string(parsed.manifest.expires_at);
+    return ListVerdict::kExpired;
   }
   accepted = std::move(parsed.manifest);
-  return true;
+  return ListVerdict::kAccepted;
 }
 
-const Sha256* signed_archive_hash(const Manifest& manifest, const std::string& name) {
+const ManifestEntry* signed_archive(const Manifest& manifest, const std::string& name) {
   for (const ManifestEntry& archive : manifest.archives) {
-    if (archive.name == name) return &archive.sha256;
+    if (archive.name == name) return &archive;
   }
   return nullptr;
 }

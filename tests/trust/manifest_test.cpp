@@ -24,6 +24,7 @@ std::string parse_error(const std::string& text) {
 
 TEST(Manifest, WritesAndReadsBack) {
   Manifest manifest;
+  manifest.format = 1;
   manifest.list = {"update.txt", {}};
   manifest.list.sha256[0] = 0xAB;
   manifest.archives = {{"plo.lzh", {}}, {"vemoda.lzh", {}}};
@@ -46,15 +47,68 @@ TEST(Manifest, WritesAndReadsBack) {
   EXPECT_EQ(parsed.manifest.archives[1].sha256, manifest.archives[1].sha256);
 }
 
+const std::string kGood2 = "tolvex-manifest 2\nserial 12\nexpires 2028-02-29T23:59:59Z\nlist update.txt " + kHash +
+                           "\narchive plo.lzh 48213 " + kHash + "\nsignature " + kSignature + "\n";
+
+TEST(Manifest, Format2CarriesSerialExpiryAndSizesAndWritesBackByteForByte) {
+  ParsedManifest parsed;
+  std::string error, body;
+  ASSERT_TRUE(parse_manifest(kGood2.data(), kGood2.size(), parsed, error)) << error;
+  EXPECT_EQ(parsed.manifest.format, 2);
+  EXPECT_EQ(parsed.manifest.serial, 12u);
+  ASSERT_TRUE(parsed.manifest.expires);
+  EXPECT_EQ(parsed.manifest.expires_at, 1835481599);  // 2028-02-29T23:59:59Z
+  EXPECT_EQ(parsed.manifest.list.size, -1);
+  EXPECT_EQ(parsed.manifest.archives.at(0).size, 48213);
+  ASSERT_TRUE(write_manifest_body(parsed.manifest, body, error)) << error;
+  EXPECT_EQ(append_signature_line(body, parsed.signature), kGood2);
+
+  std::string no_expiry = kGood2;
+  no_expiry.erase(no_expiry.find("expires"), 29);
+  ASSERT_TRUE(parse_manifest(no_expiry.data(), no_expiry.size(), parsed, error)) << error;
+  EXPECT_FALSE(parsed.manifest.expires);
+
+  ASSERT_TRUE(parse_manifest(kGood.data(), kGood.size(), parsed, error)) << error;  // format 1 is still read
+  EXPECT_EQ(parsed.manifest.format, 1);
+  EXPECT_EQ(parsed.manifest.serial, 0u);
+  EXPECT_EQ(parsed.manifest.archives.at(0).size, -1);
+}
+
+TEST(Manifest, Format2RefusesBadSerialsExpiriesAndSizes) {
+  auto with = [](const char* from, const char* to) {
+    std::string text = kGood2;
+    return text.replace(text.find(from), std::string(from).size(), to);
+  };
+  for (const char* serial : {"serial 0", "serial 012", "serial -1", "serial 1x", "serial 1234567890123456789",
+                             "serial"})
+    EXPECT_NE(parse_error(with("serial 12", serial)).find("line 2: expected \"serial N\""), std::string::npos)
+        << serial;
+  for (const char* time : {"2027-02-29T00:00:00Z", "2028-13-01T00:00:00Z", "2028-01-01T24:00:00Z",
+                           "2028-01-01 00:00:00Z", "2028-01-01T00:00:00+09:00", "1969-12-31T23:59:59Z"})
+    EXPECT_NE(parse_error(with("2028-02-29T23:59:59Z", time)).find("line 3: expected \"expires"), std::string::npos)
+        << time;
+  for (const char* size : {"plo.lzh 048213", "plo.lzh 2147483648", "plo.lzh -5", "plo.lzh"})
+    EXPECT_NE(parse_error(with("plo.lzh 48213", size)).find("line 5:"), std::string::npos) << size;
+  std::string sized_format1 = kGood;
+  sized_format1.replace(sized_format1.find("plo.lzh"), 7, "plo.lzh 5");
+  EXPECT_NE(parse_error(sized_format1).find("line 3:"), std::string::npos);
+  EXPECT_NE(parse_error(with("serial 12\n", "")).find("line 2: expected \"serial N\""), std::string::npos);
+
+  std::string body, error;
+  Manifest unnumbered;
+  unnumbered.list = {"update.txt", {}};
+  EXPECT_FALSE(write_manifest_body(unnumbered, body, error));  // format 2 needs a serial
+}
+
 TEST(Manifest, WriterRefusesNamesItCannotHold) {
   std::string body, error;
-  EXPECT_FALSE(write_manifest_body({{"a/b.txt", {}}, {}}, body, error));
-  EXPECT_FALSE(write_manifest_body({{"update.txt", {}}, {{"update.txt", {}}}}, body, error));
+  EXPECT_FALSE(write_manifest_body({1, 0, false, 0, {"a/b.txt", {}}, {}}, body, error));
+  EXPECT_FALSE(write_manifest_body({1, 0, false, 0, {"update.txt", {}}, {{"update.txt", {}}}}, body, error));
   EXPECT_NE(error.find("named twice"), std::string::npos) << error;
 }
 
 TEST(Manifest, RefusesAnotherFormatOrVersion) {
-  EXPECT_NE(parse_error("tolvex-manifest 2" + kGood.substr(17)).find("line 1:"), std::string::npos);
+  EXPECT_NE(parse_error("tolvex-manifest 3" + kGood.substr(17)).find("line 1:"), std::string::npos);
   EXPECT_NE(parse_error("tolvex-manifest 1\r" + kGood.substr(17)).find("line 1:"), std::string::npos);
 }
 

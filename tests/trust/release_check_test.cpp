@@ -35,35 +35,60 @@ Sha256 hash_of(std::uint8_t fill) {
   return hash;
 }
 
-std::string manifest_signed_by(const PublicKey& key, const std::string& list_name = "update.txt") {
+std::string manifest_signed_by(const PublicKey& key, const std::string& list_name = "update.txt",
+                              std::uint64_t serial = 5, std::int64_t expires_at = -1) {
   Manifest manifest;
+  manifest.serial = serial;
+  manifest.format = serial == 0 ? 1 : 2;
+  manifest.expires = expires_at >= 0;
+  manifest.expires_at = expires_at;
   manifest.list = {list_name, hash_of(1)};
-  manifest.archives = {{"plo.lzh", hash_of(2)}, {"vemoda.lzh", hash_of(3)}};
+  manifest.archives = {{"plo.lzh", hash_of(2), 100}, {"vemoda.lzh", hash_of(3), 200}};
   std::string body, error;
   EXPECT_TRUE(write_manifest_body(manifest, body, error)) << error;
   return append_signature_line(body, signature_of(key));
 }
 
 struct Outcome {
+  ListVerdict verdict;
   bool accepted;
   std::string error;
   Manifest manifest;
 };
 
-Outcome accept(const std::string& text, const std::vector<PublicKey>& keys, const Sha256& list_hash = hash_of(1)) {
+Outcome accept(const std::string& text, const std::vector<PublicKey>& keys, const Sha256& list_hash = hash_of(1),
+               const ReleaseHistory& history = {}) {
   Outcome outcome;
-  outcome.accepted = accept_signed_list(text.data(), text.size(), "update.txt", list_hash, keys, stand_in_check,
-                                        outcome.manifest, outcome.error);
+  outcome.verdict = accept_signed_list(text.data(), text.size(), "update.txt", list_hash, keys, stand_in_check,
+                                       history, outcome.manifest, outcome.error);
+  outcome.accepted = outcome.verdict == ListVerdict::kAccepted;
   return outcome;
 }
 
 TEST(SignedList, AnyTrustedKeyIsEnoughAndTheArchivesHashesAreKept) {
   const Outcome outcome = accept(manifest_signed_by(key_of(0xB2)), {key_of(0xA1), key_of(0xB2)});
   ASSERT_TRUE(outcome.accepted) << outcome.error;
-  ASSERT_NE(signed_archive_hash(outcome.manifest, "vemoda.lzh"), nullptr);
-  EXPECT_EQ(*signed_archive_hash(outcome.manifest, "vemoda.lzh"), hash_of(3));
-  EXPECT_EQ(signed_archive_hash(outcome.manifest, "VEMODA.LZH"), nullptr);
-  EXPECT_EQ(signed_archive_hash(outcome.manifest, "nuri.lzh"), nullptr);
+  ASSERT_NE(signed_archive(outcome.manifest, "vemoda.lzh"), nullptr);
+  EXPECT_EQ(signed_archive(outcome.manifest, "vemoda.lzh")->sha256, hash_of(3));
+  EXPECT_EQ(signed_archive(outcome.manifest, "vemoda.lzh")->size, 200);
+  EXPECT_EQ(signed_archive(outcome.manifest, "VEMODA.LZH"), nullptr);
+  EXPECT_EQ(signed_archive(outcome.manifest, "nuri.lzh"), nullptr);
+}
+
+TEST(SignedList, AnOlderReleaseOrAnExpiredOneIsRefusedOnlyOnceItsSignatureHolds) {
+  const PublicKey key = key_of(0xA1);
+  EXPECT_EQ(accept(manifest_signed_by(key, "update.txt", 4), {key}, hash_of(1), {5, 0}).verdict,
+            ListVerdict::kOlderRelease);
+  EXPECT_EQ(accept(manifest_signed_by(key, "update.txt", 0), {key}, hash_of(1), {1, 0}).verdict,
+            ListVerdict::kOlderRelease);  // format 1 once a numbered release was accepted
+  EXPECT_TRUE(accept(manifest_signed_by(key, "update.txt", 0), {key}, hash_of(1), {0, 0}).accepted);
+  EXPECT_TRUE(accept(manifest_signed_by(key, "update.txt", 5), {key}, hash_of(1), {5, 0}).accepted);
+  EXPECT_EQ(accept(manifest_signed_by(key, "update.txt", 5, 1000), {key}, hash_of(1), {0, 1000}).verdict,
+            ListVerdict::kExpired);
+  EXPECT_TRUE(accept(manifest_signed_by(key, "update.txt", 5, 1000), {key}, hash_of(1), {0, 999}).accepted);
+  // An unsigned or foreign text says nothing about releases, whatever its serial.
+  EXPECT_EQ(accept(manifest_signed_by(key_of(0xB2), "update.txt", 1), {key}, hash_of(1), {5, 0}).verdict,
+            ListVerdict::kBadSignature);
 }
 
 TEST(SignedList, RefusedForAnUntrustedKeyAnotherListOrAnotherHash) {
@@ -83,8 +108,9 @@ TEST(SignedList, RefusalLeavesTheAcceptedManifestAlone) {
   kept.list.name = "kept";
   std::string error;
   const std::string text = manifest_signed_by(key_of(0xA1));
-  EXPECT_FALSE(accept_signed_list(text.data(), text.size(), "update.txt", hash_of(9), {key_of(0xA1)}, stand_in_check,
-                                  kept, error));
+  EXPECT_EQ(accept_signed_list(text.data(), text.size(), "update.txt", hash_of(9), {key_of(0xA1)}, stand_in_check, {},
+                               kept, error),
+            ListVerdict::kBadSignature);
   EXPECT_EQ(kept.list.name, "kept");
 }
 
