@@ -13,8 +13,11 @@ bool ListTextBuilder::reserve(std::size_t announced) {
 bool ListTextBuilder::append_chunk(const char* chunk, std::size_t length) {
   const void* nul = std::memchr(chunk, '\0', length);
   const std::size_t piece = nul != nullptr ? static_cast<const char*>(nul) - chunk : length;
+  // The limit bounds every byte received, not only those kept: a body of NUL-led chunks is no
+  // smaller for keeping nothing.
+  if (length > limit_ - 1 - received_) return false;
+  received_ += length;
   const std::size_t needed = length_ + piece + 1;
-  if (needed > limit_) return false;
   if (needed > capacity_) {
     std::size_t capacity = capacity_ < 4096 ? 4096 : capacity_;
     while (capacity < needed) capacity *= 2;
@@ -31,6 +34,7 @@ std::unique_ptr<char[]> ListTextBuilder::release() {
   if (!buffer_) grow_to(1);
   capacity_ = 0;
   length_ = 0;
+  received_ = 0;
   return std::move(buffer_);
 }
 

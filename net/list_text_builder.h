@@ -1,7 +1,7 @@
 #pragma once
 // Collects the update list's body into one NUL-terminated text. Each chunk read contributes its
 // bytes up to its first NUL byte. The text starts at the announced size and grows when the body
-// is longer (or announced no size), up to a fixed limit.
+// is longer (or announced no size); the body may not reach a fixed limit, every byte counted.
 #include <cstddef>
 #include <memory>
 
@@ -20,7 +20,8 @@ class ListTextBuilder {
   [[nodiscard]] bool reserve(std::size_t announced);
 
   // Appends the chunk's bytes up to `length` or its first NUL, whichever comes first, growing
-  // the text when needed. False when the text would exceed the limit or cannot grow.
+  // the text when needed. False when the bytes received so far, this chunk's included (NULs and
+  // what follows them too), and the terminator would exceed the limit, or the text cannot grow.
   [[nodiscard]] bool append_chunk(const char* chunk, std::size_t length);
 
   // The text so far (never null after a successful reserve).
@@ -37,6 +38,7 @@ class ListTextBuilder {
   std::unique_ptr<char[]> buffer_;
   std::size_t capacity_ = 0;  // bytes allocated, terminator included
   std::size_t length_ = 0;    // bytes of text before the terminator
+  std::size_t received_ = 0;  // bytes handed in, kept or not
 };
 
 }  // namespace tolvex

@@ -71,6 +71,11 @@ TEST(ListTextBuilder, GrowsPastTheAnnouncedSizeUpToTheLimit) {
   EXPECT_FALSE(text.append_chunk("x", 1));
   std::unique_ptr<char[]> released = text.release();
   EXPECT_EQ(std::strlen(released.get()), 63u);
+
+  ListTextBuilder nul_led(64);  // the limit counts the bytes received, not those kept
+  ASSERT_TRUE(nul_led.reserve(0));
+  EXPECT_TRUE(nul_led.append_chunk(std::string(63, '\0').data(), 63));
+  EXPECT_FALSE(nul_led.append_chunk("\0", 1));
 }
 
 TEST(ListTextBuilder, AnnouncedSizeBeyondTheLimitIsRefused) {

@@ -191,6 +191,12 @@ TEST_F(UpdateListFetch, ListLargerThanTheCapFailsWithOutOfMemory) {
     EXPECT_EQ(last_error(), kErrorOutOfMemory) << modes;
     EXPECT_STREQ(update_list_text(), "KEPT&1\r\n") << modes;
   }
+  // Every chunk led by a NUL keeps nothing, but the bytes still count.
+  serve("update.txt", std::string(kMaxUpdateListBytes, '\0'));
+  use_server_folder("nolength");
+  EXPECT_EQ(fetch_update_list(nullptr), 0);
+  EXPECT_EQ(last_error(), kErrorOutOfMemory);
+  EXPECT_STREQ(update_list_text(), "KEPT&1\r\n");
 }
 
 TEST_F(UpdateListFetch, UnusableUrlsFailBeforeAnythingIsSent) {
