@@ -1,9 +1,10 @@
 #include <windows.h>
 
-#include <cstring>
+#include <string>
 
 #include "base/unique_file.h"
 #include "install/file_swap.h"
+#include "unlha32/temporary_name.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -34,14 +35,14 @@ bool flush_to_disk(const char* name) {
 
 void remove_stale_archive_temporaries() {
   WIN32_FIND_DATAA found;
-  FileSearch search("lh*.tmp", found);
+  const std::string pattern = std::string(unlha32::kTemporaryPrefix) + "*.tmp";
+  FileSearch search(pattern.c_str(), found);
   if (!search.found_any()) return;
   do {
-    // The pattern also matches short names: check the long one ("lhasa.tmp.txt" is not ours).
-    const std::size_t length = std::strlen(found.cFileName);
-    const bool ours =
-        length >= 6 && _strnicmp(found.cFileName, "lh", 2) == 0 && _stricmp(found.cFileName + length - 4, ".tmp") == 0;
-    if (ours && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) remove_file(found.cFileName);
+    // The search also matches short names and longer ones ("lhasa.tmp" is a user's file): the
+    // long name must have the library's exact form.
+    if (unlha32::is_temporary_name(found.cFileName) && (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      remove_file(found.cFileName);
   } while (search.next(found));
 }
 

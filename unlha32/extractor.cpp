@@ -6,6 +6,7 @@
 
 #include "lha/archive_reader.h"
 #include "unlha32/result_codes.h"
+#include "unlha32/temporary_name.h"
 #include "unlha32/wildcard.h"
 #include "unlha32/win_file.h"
 #include "win/scoped_win.h"
@@ -40,7 +41,7 @@ bool extract_member(lha::ArchiveReader& reader, const lha::MemberHeader& header,
     return false;
   }
   TemporaryFile temporary;
-  if (!temporary.create(directory.c_str(), "lha")) {
+  if (!temporary.create(directory.c_str(), kTemporaryPrefix)) {
     failure = {kCannotWrite, "cannot create a temporary file"};
     return false;
   }

@@ -223,13 +223,17 @@ TEST_F(InstallUpdates, StartUpRecoveryPutsOrphanedBackupsBack) {
   write_file("bimoral.bak", "old backup");
   write_file("tolvex.bak", "not the updater's business");
   write_file("lha1A2B.tmp", "cut short by a crash");  // the library's temporaries
-  write_file("LH3C.TMP", "another archive library");
-  write_file("lhasa.tmp.txt", "ours to keep");  // matches "lh*.tmp" only through its short name
+  write_file("LHA3C.TMP", "the library's, in capitals");
+  write_file("LH3C.TMP", "another archive library's");
+  write_file("lhasa.tmp", "a user's");
+  write_file("lha12345.tmp", "not a name the library makes");
+  write_file("lhasa.tmp.txt", "ours to keep");  // matches "lha*.tmp" only through its short name
   write_file("plh1.tmp", "someone else's");
   ASSERT_TRUE(CreateDirectoryA("lhdir.tmp", nullptr));
   recover_interrupted_swaps();
   EXPECT_FALSE(present("lha1A2B.tmp"));
-  EXPECT_FALSE(present("LH3C.TMP"));
+  EXPECT_FALSE(present("LHA3C.TMP"));
+  for (const char* kept : {"LH3C.TMP", "lhasa.tmp", "lha12345.tmp"}) EXPECT_TRUE(present(kept)) << kept;
   EXPECT_EQ(read_file("lhasa.tmp.txt"), "ours to keep");
   EXPECT_EQ(read_file("plh1.tmp"), "someone else's");
   EXPECT_TRUE(present("lhdir.tmp"));
