@@ -33,10 +33,13 @@ enum : ErrorCode {
   kErrorAlreadyDialled = 2023,
   kErrorBadArgument = 2024,
   // Signed releases: the manifest beside the list could not be fetched; its signature, form or
-  // list hash is wrong; a downloaded archive is not the one it names.
+  // list hash is wrong; a downloaded archive is not the one it names (or not its size); the
+  // release is older than one accepted before; the release has expired.
   kErrorManifestFetch = 2026,
   kErrorBadSignature = 2027,
   kErrorArchiveNotSigned = 2028,
+  kErrorOlderRelease = 2029,
+  kErrorReleaseExpired = 2030,
 };
 
 // The latest failure code; 0 until a failure is recorded. Successes never clear it.

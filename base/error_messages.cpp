@@ -38,6 +38,8 @@ constexpr MessageEntry kMessages[] = {
     {kErrorManifestFetch, "署名ファイルの取得に失敗しました。"},
     {kErrorBadSignature, "アップデート情報の署名が正しくありません。"},
     {kErrorArchiveNotSigned, "ダウンロードしたファイルが署名と一致しません。"},
+    {kErrorOlderRelease, "アップデート情報が以前のものより古いため使用できません。"},
+    {kErrorReleaseExpired, "アップデート情報の有効期限が切れています。"},
 };
 
 constexpr const char* kDefaultMessage = "予期せぬエラーが発生しました。";

@@ -3,6 +3,7 @@
 // every flagged file, refresh the list, start the sibling programs again.
 #include <cstdint>
 
+#include "base/archive_guard.h"
 #include "base/native_window.h"
 #include "base/waiter.h"
 #include "catalogue/catalogue_view.h"
@@ -15,9 +16,11 @@ namespace tolvex {
 // archive library and the final activation refer to. `was_running` records the sibling programs
 // closed (and started again). Returns 1 when every flagged file was replaced (the updater's own
 // file, which is only staged as "tolvex.___", always counts as replaced), 0 when at least one
-// failed.
+// failed. `guard`, when given, must hold each archive before it is extracted: one it refuses is
+// not extracted, and its row fails.
 [[nodiscard]] int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount],
-                                  CatalogueView& view, NativeWindow owner, Waiter& waiter);
+                                  CatalogueView& view, NativeWindow owner, Waiter& waiter,
+                                  ArchiveGuard* guard = nullptr);
 
 // Puts back, at start-up, any managed file that an interrupted swap left only under its backup
 // name, and removes the temporaries an interrupted extraction left.

@@ -55,7 +55,7 @@ int updater_row(const ManagedFileTable& table) {
 }  // namespace
 
 int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView& view,
-                    NativeWindow owner, Waiter& waiter) {
+                    NativeWindow owner, Waiter& waiter, ArchiveGuard* guard) {
   close_sibling_programs(was_running, view, waiter);
   int result = 1;
   char staged_updater_version[1024] = {};
@@ -66,9 +66,12 @@ int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblin
     // A staged file left by an earlier, interrupted run must never be installed as this one.
     remove_file(names.staged);
     if (!updater) restore_orphaned_backup(names.target, names.backup);
-    // The library's result is not read: a failed extraction leaves no staged file, which the
-    // swap then reports for this row.
-    (void)extract_archive(owner, names.archive);
+    // The library's result is not read: a failed extraction, or an archive the guard refuses,
+    // leaves no staged file, which the swap then reports for this row.
+    if (guard == nullptr || guard->hold(names.archive)) {
+      (void)extract_archive(owner, names.archive);
+      if (guard != nullptr) guard->release();
+    }
     if (updater) {
       char text[kVersionTextSize] = {};
       read_file_version(names.staged, text, sizeof text);

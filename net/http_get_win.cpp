@@ -103,12 +103,18 @@ bool HttpGet::read(char* buffer, std::size_t size, std::size_t& received) {
     pacer_.start(GetTickCount64());
     reading_ = true;
   }
+  if (body_limit_ >= 0) {
+    const std::int64_t left = body_limit_ - body_read_;
+    if (left <= 0) return true;
+    if (static_cast<std::int64_t>(size) > left) size = static_cast<std::size_t>(left);
+  }
   DWORD available = 0;
   if (!InternetQueryDataAvailable(request_.get(), &available, 0, 0)) available = 0;
   DWORD read = 0;
   if (!InternetReadFile(request_.get(), buffer, static_cast<DWORD>(pacer_.request(size, available)), &read))
     return false;
   pacer_.received(read, GetTickCount64());
+  body_read_ += read;
   received = read;
   return true;
 }

@@ -28,6 +28,10 @@ class HttpGet : public BodySource {
   // The response's Content-Length as a number; -1 when the header is missing or negative.
   std::int32_t announced_length() const;
 
+  // Asks the platform for no more than `bytes` of the body in all (a body known to be
+  // unwanted past that is not read on); once they are read, a read ends the body.
+  void limit_body(std::int64_t bytes) { body_limit_ = bytes; }
+
   // BodySource: reads the next bytes of the body.
   bool read(char* buffer, std::size_t size, std::size_t& received) override;
 
@@ -38,6 +42,8 @@ class HttpGet : public BodySource {
   InternetHandle request_;
   ReadPacer pacer_;
   bool reading_ = false;  // the body's first read has started
+  std::int64_t body_limit_ = -1;  // -1: none
+  std::int64_t body_read_ = 0;
 };
 
 }  // namespace tolvex

@@ -4,6 +4,7 @@
 // of at most 1023 bytes stored, and on failure leaves the reason in LastError and returns 0. A
 // success leaves LastError as it was.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -35,10 +36,13 @@ using BodyObserver = std::function<void(const char* bytes, std::size_t length)>;
 
 // GETs the "URL" setting followed by `archive_name` into the file `archive_name` of the current
 // directory (truncated if it exists). `callback` may be null; `written`, when set, sees every
-// byte written, in order.
+// byte written, in order. `signed_size`, when not negative, is the size the archive must have:
+// a response announcing another length fails before the file is created, and a body that runs
+// past it fails as soon as it does, with no more than `signed_size` bytes written.
 // Failures: 2019 (URL not usable, transfer failed, status other than 200, body shorter than
 // announced), 2011 (file cannot be created), 2012 (file cannot be written), 2021 (aborted;
-// the file keeps exactly the bytes reported so far).
-[[nodiscard]] int download_file(const char* archive_name, ProgressCallback callback, const BodyObserver& written = {});
+// the file keeps exactly the bytes reported so far), 2028 (not of the signed size).
+[[nodiscard]] int download_file(const char* archive_name, ProgressCallback callback, const BodyObserver& written = {},
+                                std::int64_t signed_size = -1);
 
 }  // namespace tolvex

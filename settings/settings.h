@@ -1,5 +1,7 @@
 #pragma once
-// Where the updater's settings live and how they are read. The program never writes a setting.
+// Where the updater's settings live and how they are read. The program writes no setting; the
+// only value it writes is the release serial a build with keys last accepted.
+#include <cstdint>
 #include <string>
 
 namespace tolvex {
@@ -10,6 +12,8 @@ extern const char kRegistryRoot[];  // "Halvorn\\R58"
 extern const char kOptionSection[];  // "OPTION"
 extern const char kUrlEntry[];       // "URL"
 extern const char kListNameEntry[];  // "name"
+// Value of the OPTION section holding the highest release serial accepted, as decimal text.
+extern const char kReleaseSerialEntry[];  // "ReleaseSerial"
 extern const char kDefaultUpdateUrl[];
 extern const char kDefaultListName[];  // "update.txt"
 
@@ -28,5 +32,12 @@ std::string read_profile_string(const char* section, const char* entry, const ch
 // The "URL" and "name" settings, read afresh on every call.
 std::string update_url();
 std::string update_list_name();
+
+// The highest release serial accepted before: 0 when none is recorded, or when the value is not
+// a decimal number of at most 18 digits.
+std::uint64_t read_release_serial();
+// Records `serial` as the highest accepted (creating the section when needed). False when the
+// profile cannot be written.
+bool write_release_serial(std::uint64_t serial);
 
 }  // namespace tolvex

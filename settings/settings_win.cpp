@@ -14,6 +14,7 @@ const char kRegistryRoot[] = "Halvorn\\R58";
 const char kOptionSection[] = "OPTION";
 const char kUrlEntry[] = "URL";
 const char kListNameEntry[] = "name";
+const char kReleaseSerialEntry[] = "ReleaseSerial";
 const char kDefaultUpdateUrl[] = "http://www.halvorn.co.jp/pc/stablon/velo2/aupd/";
 const char kDefaultListName[] = "update.txt";
 const char kDialUpOptionKey[] = "Software\\Halvorn\\R58\\rasto\\Option";
@@ -61,8 +62,16 @@ std::string application_name() {
   return base;
 }
 
+namespace {
+
+std::string profile_path(const char* section) {
+  return std::string("Software\\") + kRegistryRoot + "\\" + application_name() + "\\" + section;
+}
+
+}  // namespace
+
 std::string read_profile_string(const char* section, const char* entry, const char* default_value) {
-  std::string path = std::string("Software\\") + kRegistryRoot + "\\" + application_name() + "\\" + section;
+  const std::string path = profile_path(section);
   std::string value;
   if (ReadOnlyKey(path).read_string(entry, value)) return value;
   return default_value;
@@ -71,5 +80,27 @@ std::string read_profile_string(const char* section, const char* entry, const ch
 std::string update_url() { return read_profile_string(kOptionSection, kUrlEntry, kDefaultUpdateUrl); }
 
 std::string update_list_name() { return read_profile_string(kOptionSection, kListNameEntry, kDefaultListName); }
+
+std::uint64_t read_release_serial() {
+  const std::string text = read_profile_string(kOptionSection, kReleaseSerialEntry, "");
+  if (text.empty() || text.size() > 18) return 0;
+  std::uint64_t serial = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return 0;
+    serial = serial * 10 + static_cast<std::uint64_t>(c - '0');
+  }
+  return serial;
+}
+
+bool write_release_serial(std::uint64_t serial) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExA(HKEY_CURRENT_USER, profile_path(kOptionSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                      KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+    return false;
+  OwnedKey key(raw);
+  const std::string text = std::to_string(serial);
+  return RegSetValueExA(key.get(), kReleaseSerialEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                        static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
 
 }  // namespace tolvex

@@ -24,6 +24,11 @@ class OwnedHandle {
     handle_ = INVALID_HANDLE_VALUE;
     return ok;
   }
+  // Closes what it holds and takes `handle`.
+  void reset(HANDLE handle) {
+    (void)close();
+    handle_ = handle;
+  }
 
  private:
   HANDLE handle_;

@@ -16,8 +16,9 @@ namespace tolvex {
 
 // Installs the downloaded archives of the flagged rows (install_updates in the program): 1 when
 // every flagged file was replaced.
+// Each archive is held by `guard` (when not null) while it is extracted.
 using InstallStep = std::function<int(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount],
-                                      CatalogueView& view, NativeWindow owner, Waiter& waiter)>;
+                                      CatalogueView& view, NativeWindow owner, Waiter& waiter, ArchiveGuard* guard)>;
 
 struct CommandContext {
   UpdateWindowState& state;

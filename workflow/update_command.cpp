@@ -63,7 +63,8 @@ void run_update(CommandContext& context) {
   state.Busy = 0;
   set_command_state(context, false, false);
 
-  if (context.install(state.Table, state.WasRunning, context.window, owner, context.waiter) == 0) {
+  if (context.install(state.Table, state.WasRunning, context.window, owner, context.waiter,
+                      context.transfers.archive_guard()) == 0) {
     context.boxes.show(owner, "アップデートに失敗しました。", "アップデート", BoxKind::kStop);
   } else {
     context.boxes.show(owner, "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。", "完了",

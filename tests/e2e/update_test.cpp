@@ -84,13 +84,14 @@ class UpdateCommand : public ::testing::Test {
   }
   // Serves the newer vemoda.dll as a release signed by test key `key`; `served_archive`, when
   // given, replaces the signed archive on the server.
-  void serve_signed_vemoda(const std::string& key, const std::string& served_archive = "") {
-    const std::string list = "vemoda.dll&10,11,12,0013\r\n";
+  void serve_signed_vemoda(const std::string& key, const std::string& served_archive = "",
+                           const testing::ReleaseStamp& stamp = {}, const std::string& list = kVemodaList) {
     const std::string archive = archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll"));
     serve("update.txt", list);
     serve("vemoda.lzh", served_archive.empty() ? archive : served_archive);
-    serve("update.txt.sig", testing::signed_manifest(key, {"update.txt", list}, {{"vemoda.lzh", archive}}));
+    serve("update.txt.sig", testing::signed_manifest(key, {"update.txt", list}, {{"vemoda.lzh", archive}}, stamp));
   }
+  static constexpr const char* kVemodaList = "vemoda.dll&10,11,12,0013\r\n";
   // Puts the updater built with the test keys "current" and "second" in the suite's folder.
   void use_keyed_updater() {
     ASSERT_TRUE(CopyFileA(testing::build_path("keyed\\tolvex.exe").c_str(), suite_.updater_path().c_str(), FALSE));
@@ -269,6 +270,59 @@ TEST_F(UpdateCommand, KeyedBuildKeepsNoListWithoutAValidManifest) {
     EXPECT_EQ(column(6, 2), "");  // nothing flagged
   }
   EXPECT_TRUE(server_.requests_for("/" + folder_ + "/vemoda.lzh").empty());
+}
+
+TEST_F(UpdateCommand, KeyedBuildRefusesAnOlderOrExpiredReleaseAfterANewerOne) {
+  use_keyed_updater();
+  point_at();
+  start();
+  const HWND list = GetDlgItem(window_, 1004);
+  int nuri_row = -1;
+  for (int row = 0; row < testing::list_item_count(list); ++row)
+    if (testing::list_item_text(list, row, 0) == "nuri.dll") nuri_row = row;
+  ASSERT_GE(nuri_row, 0);
+  struct Case {
+    const char* what;
+    testing::ReleaseStamp stamp;
+    const char* refusal;  // null: accepted
+  };
+  // The refused releases offer a newer nuri.dll, which must not be flagged.
+  const std::int64_t now = static_cast<std::int64_t>(_time64(nullptr));
+  for (const Case& c : {Case{"release 2", {2}, nullptr},
+                        Case{"release 1 replayed", {1}, "アップデート情報が以前のものより古いため使用できません。"},
+                        Case{"release 3, expired an hour ago", {3, now - 3600}, "アップデート情報の有効期限が切れています。"},
+                        Case{"release 2 again", {2}, nullptr}}) {
+    SCOPED_TRACE(c.what);
+    serve_signed_vemoda("current", "", c.stamp, c.refusal ? "nuri.dll&20,00,1,0000\r\n" : kVemodaList);
+    testing::click_button(window_, 1000);
+    if (c.refusal == nullptr) {
+      answer("情報", "1個のアップデート可能なファイルがあります。");
+    } else {
+      answer("取得", "アップデート情報の取得に失敗しました。");
+      EXPECT_EQ(testing::control_text(window_, 1007), c.refusal);
+    }
+    ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+    EXPECT_EQ(column(nuri_row, 2), "");
+  }
+  EXPECT_TRUE(server_.requests_for("/" + folder_ + "/nuri.lzh").empty());
+}
+
+TEST_F(UpdateCommand, KeyedBuildStopsAnArchiveAtItsSignedSizeAndKeepsNothing) {
+  use_keyed_updater();
+  // Served with no length and far longer than signed: the download stops past the signed size.
+  serve_signed_vemoda("current",
+                      archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")) + random_bytes(400000, 7));
+  point_at("/_fault/nolength");
+  start();
+  testing::click_button(window_, 1002);
+  HWND box = wait_for_box("取得");
+  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
+  EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
+  EXPECT_EQ(testing::control_text(window_, 1007), "ダウンロードしたファイルが署名と一致しません。");
+  testing::click_button(box, IDOK);
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+  expect_no_leftovers(suite_, "vemoda");
 }
 
 TEST_F(UpdateCommand, NothingNewerDownloadsNothing) {

@@ -13,6 +13,7 @@
 #include "fixtures/fixture_paths.h"
 #include "net/signed_transfers.h"
 #include "net/transfer_test_fixture.h"
+#include "settings/settings.h"
 #include "support/test_signer_win.h"
 #include "trust/public_key_text.h"
 
@@ -43,10 +44,10 @@ class SignedTransfersTest : public testing::TransferTest {
     use_server_folder();
   }
   // Serves a list, one archive and their manifest signed by `key`.
-  void serve_release(const std::string& key) {
+  void serve_release(const std::string& key, const testing::ReleaseStamp& stamp = {}) {
     serve("update.txt", list_);
     serve("plo.lzh", archive_);
-    serve("update.txt.sig", signed_manifest(key, {"update.txt", list_}, {{"plo.lzh", archive_}}));
+    serve("update.txt.sig", signed_manifest(key, {"update.txt", list_}, {{"plo.lzh", archive_}}, stamp));
   }
   // Keeps a first signed release, so that a refusal can be seen to keep it.
   void keep_first_release() {
@@ -54,7 +55,7 @@ class SignedTransfersTest : public testing::TransferTest {
     ASSERT_EQ(transfers_.fetch_update_list(nullptr), 1);
   }
 
-  const std::string list_ = "plo.exe&2,00,2301,0100\r\n";
+  std::string list_ = "plo.exe&2,00,2301,0100\r\n";
   const std::string archive_ = binary_body(5000);
   SignedTransfers transfers_{{test_key("current"), test_key("second")}};
 };
@@ -82,7 +83,7 @@ TEST_F(SignedTransfersTest, ListIsRefusedWithoutAManifestThatVouchesForIt) {
     ErrorCode expected;
   };
   std::string edited = signed_manifest("current", {"update.txt", list_}, {{"plo.lzh", archive_}});
-  edited[edited.find("archive plo.lzh ") + 16] ^= 1;  // a hash changed after signing
+  edited[edited.find('\n', edited.find("archive plo.lzh ")) - 1] ^= 1;  // a hash changed after signing
   const std::vector<Case> cases = {
       {"no manifest", "", list_, kErrorManifestFetch},
       {"a changed list", signed_manifest("current", {"update.txt", list_}, {}), "plo.exe&9,00,2301,0100\r\n",
@@ -125,6 +126,80 @@ TEST_F(SignedTransfersTest, ArchiveNotAsSignedIsDeletedAndOneNotNamedIsNotReques
   SignedTransfers fresh({test_key("current")});  // no list kept yet: nothing is signed
   EXPECT_EQ(fresh.download_file("plo.lzh", nullptr), 0);
   EXPECT_EQ(last_error(), kErrorArchiveNotSigned);
+}
+
+TEST_F(SignedTransfersTest, OlderOrExpiredReleaseIsRefusedAndTheHighestSerialIsRemembered) {
+  serve_release("current", {3});
+  ASSERT_EQ(transfers_.fetch_update_list(nullptr), 1) << last_error();
+  EXPECT_EQ(read_release_serial(), 3u);
+  const std::string kept = update_list_text();
+  list_ = "plo.exe&1,00,1,0000\r\n";
+  struct Case {
+    const char* what;
+    testing::ReleaseStamp stamp;
+    ErrorCode expected;  // kErrorNone: accepted
+  };
+  const std::int64_t now = utc_now();
+  for (const Case& c : {Case{"a lower serial", {2}, kErrorOlderRelease},
+                        Case{"format 1 after format 2", {0}, kErrorOlderRelease},
+                        Case{"expired a minute ago", {4, now - 60}, kErrorReleaseExpired},
+                        Case{"the same release again", {3}, kErrorNone},
+                        Case{"a higher serial, expiring in an hour", {4, now + 3600}, kErrorNone}}) {
+    serve_release("current", c.stamp);
+    set_last_error(kErrorNone);
+    EXPECT_EQ(transfers_.fetch_update_list(nullptr), c.expected == kErrorNone ? 1 : 0) << c.what;
+    EXPECT_EQ(last_error(), c.expected) << c.what;
+    EXPECT_EQ(std::string(update_list_text()), c.expected == kErrorNone ? list_ : kept) << c.what;
+  }
+  EXPECT_EQ(read_release_serial(), 4u);
+}
+
+TEST_F(SignedTransfersTest, ArchiveNotReceivedWholeAndAsSignedLeavesNothing) {
+  keep_first_release();
+  struct Case {
+    const char* what;
+    std::string modes;
+    std::string served;
+    std::size_t abort_at_report;
+    ErrorCode expected;
+  };
+  for (const Case& c : {Case{"longer than signed, no length", "nolength", archive_ + binary_body(300000), 0,
+                             kErrorArchiveNotSigned},
+                        Case{"another length announced", "announce=4999", archive_, 0, kErrorArchiveNotSigned},
+                        Case{"aborted", "", archive_, 2, kErrorAborted},
+                        Case{"cut short", "short=3000", archive_, 0, kErrorTransfer}}) {
+    serve("plo.lzh", c.served);
+    use_server_folder(c.modes);
+    ProgressRecorder::reset(c.abort_at_report);
+    EXPECT_EQ(transfers_.download_file("plo.lzh", &ProgressRecorder::callback), 0) << c.what;
+    EXPECT_EQ(last_error(), c.expected) << c.what;
+    EXPECT_FALSE(exists("plo.lzh")) << c.what;
+    // Progress is reported after each slice is written: nothing past the signed size was.
+    if (!reports().empty()) EXPECT_LE(reports().back().done, archive_.size()) << c.what;
+    if (c.modes.rfind("announce", 0) == 0) EXPECT_TRUE(reports().empty()) << c.what;
+  }
+}
+
+TEST_F(SignedTransfersTest, HeldArchiveCannotChangeUntilReleasedAndAChangedOneIsNotHeld) {
+  keep_first_release();
+  ASSERT_EQ(transfers_.download_file("plo.lzh", nullptr), 1) << last_error();
+  ArchiveGuard* guard = transfers_.archive_guard();
+  ASSERT_NE(guard, nullptr);
+  ASSERT_TRUE(guard->hold("plo.lzh"));
+  EXPECT_EQ(CreateFileA("plo.lzh", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                        OPEN_EXISTING, 0, nullptr),
+            INVALID_HANDLE_VALUE);
+  EXPECT_FALSE(MoveFileA("plo.lzh", "moved.lzh"));
+  EXPECT_FALSE(DeleteFileA("plo.lzh"));
+  EXPECT_EQ(read_file("plo.lzh"), archive_);  // readers, the archive library among them, may open it
+  guard->release();
+
+  std::string changed = archive_;
+  changed[10] ^= 1;
+  testing::write_file("plo.lzh", changed);
+  EXPECT_FALSE(guard->hold("plo.lzh"));
+  EXPECT_TRUE(DeleteFileA("plo.lzh"));  // a refused archive is not held
+  EXPECT_FALSE(guard->hold("nuri.lzh"));
 }
 
 }  // namespace

@@ -47,10 +47,17 @@ trust::Signature sign(const std::string& key, const std::string& message) {
 
 }  // namespace
 
-std::string signed_manifest(const std::string& key, const SignedFile& list, const std::vector<SignedFile>& archives) {
+std::string signed_manifest(const std::string& key, const SignedFile& list, const std::vector<SignedFile>& archives,
+                            const ReleaseStamp& stamp) {
   trust::Manifest manifest;
+  manifest.format = stamp.serial == 0 ? 1 : 2;
+  manifest.serial = stamp.serial;
+  manifest.expires = stamp.expires_at >= 0;
+  manifest.expires_at = stamp.expires_at;
   manifest.list = {list.name, sha256_of(list.bytes)};
-  for (const SignedFile& archive : archives) manifest.archives.push_back({archive.name, sha256_of(archive.bytes)});
+  for (const SignedFile& archive : archives)
+    manifest.archives.push_back(
+        {archive.name, sha256_of(archive.bytes), stamp.serial == 0 ? -1 : static_cast<std::int64_t>(archive.bytes.size())});
   std::string body, error;
   EXPECT_TRUE(trust::write_manifest_body(manifest, body, error)) << error;
   return trust::append_signature_line(body, sign(key, body));

@@ -59,7 +59,7 @@ class Commands : public ::testing::Test {
 
   CommandContext context() {
     auto install = [this](ManagedFileTable& table, std::int32_t(&)[kSiblingCount], CatalogueView&, NativeWindow,
-                          Waiter&) {
+                          Waiter&, ArchiveGuard*) {
       installed_rows_.clear();
       for (int i = 0; i < table.RowCount; ++i)
         if (table.UpdateFlags[i] != 0) installed_rows_.push_back(table.FileRows[i].Name);
