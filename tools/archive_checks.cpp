@@ -2,6 +2,7 @@
 
 #include "catalogue/version_text.h"
 #include "lha/archive_reader.h"
+#include "tools/archive_file_input.h"
 #include "tools/file_system.h"
 
 namespace tolvex::publish {
@@ -9,19 +10,21 @@ namespace {
 
 // No member the publisher writes is larger: it reads release files up to this size. Only the
 // staged member is held in memory (for its version), and never beyond this.
-constexpr std::uint64_t kMaxMemberBytes = 1ull << 30;
+constexpr std::uint64_t kMaxMemberBytes = kMaxReleaseFileBytes;
 
 }  // namespace
 
 bool check_archive(const std::string& path, const std::string& staged_name, Report& report,
                    std::vector<std::uint8_t>& staged) {
-  if (!file_exists(path)) {
+  ArchiveFileInput input;
+  std::string error;
+  const OpenOutcome opened = input.open(path, error);
+  if (opened == OpenOutcome::missing) {
     report.error(path + ": missing; the updater would fail to download it");
     return false;
   }
-  lha::FileInput input(path);
-  if (!input.is_open()) {
-    report.error(path + ": cannot open: " + last_system_error());
+  if (opened != OpenOutcome::opened) {
+    report.error(path + ": " + error);
     return false;
   }
   lha::ArchiveReader reader(input);

@@ -1,8 +1,25 @@
 #include "tools/command_line.h"
 
 #include "tools/signing.h"
+#include "trust/manifest.h"
 
 namespace tolvex::publish {
+namespace {
+
+constexpr std::uint64_t kMaxExpiryDays = 36500;
+
+// A whole number from 1 to `most` in plain decimal digits; false for anything else.
+bool parse_count(const std::string& text, std::uint64_t most, std::uint64_t& value) {
+  if (text.empty() || text.size() > 20 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+  value = 0;
+  for (char digit : text) {
+    if (value > (most - static_cast<std::uint64_t>(digit - '0')) / 10) return false;
+    value = value * 10 + static_cast<std::uint64_t>(digit - '0');
+  }
+  return value >= 1;
+}
+
+}  // namespace
 
 const char* usage_text() {
   return "usage:\n"
@@ -20,8 +37,16 @@ const char* usage_text() {
          "  --tz ZONE         publish, diff: time zone of the help file's date version: a fixed POSIX\n"
          "                    offset such as JST-9 (the default: Japan, where the updater runs) or UTC0,\n"
          "                    or \"local\" for this process's zone (TZ)\n"
-         "  --sign FILE       publish: also write <list name>.sig, the SHA-256 of the list and of every\n"
-         "                    archive signed with this private key\n"
+         "  --allow-not-offered\n"
+         "                    publish: publish a file whose bytes changed since the release in OUT_DIR\n"
+         "                    although its version text is not newer to the updater (a warning, not an\n"
+         "                    error; updaters that installed that release will not be offered it)\n"
+         "  --sign FILE       publish: also write <list name>.sig, the release's serial, the size and\n"
+         "                    SHA-256 of every archive and of the list, signed with this private key\n"
+         "  --serial N        publish --sign: the release's serial, 1 to 999999999999999999 (default: one\n"
+         "                    more than the serial of the manifest in OUT_DIR, or 1); never lower than it\n"
+         "  --expires-in DAYS publish --sign: updaters refuse the release from DAYS days (1 to 36500) after\n"
+         "                    now on (default: it does not expire)\n"
          "  --key FILE        verify: require <list name>.sig and check its signature with this public\n"
          "                    key (without it, a manifest's form and hashes are checked, not its signature)\n"
          "  --help            this text\n"
@@ -57,8 +82,8 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
   std::vector<std::string> folders;
   std::string list_name = "update.txt";
   std::string zone = TimeZoneSetting::kDefault;
-  bool skip_unusable = false;
-  std::string signing_key, public_key;
+  bool skip_unusable = false, allow_not_offered = false;
+  std::string signing_key, public_key, serial, expires_in;
   for (std::size_t i = 1; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
     auto value = [&](std::string& into) {
@@ -80,8 +105,14 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
       if (!value(list_name)) return false;
     } else if (argument == "--tz" && (line.command == Command::publish || line.command == Command::diff)) {
       if (!value(zone)) return false;
+    } else if (argument == "--serial" && line.command == Command::publish) {
+      if (!value(serial)) return false;
+    } else if (argument == "--expires-in" && line.command == Command::publish) {
+      if (!value(expires_in)) return false;
     } else if (argument == "--skip-unusable" && line.command == Command::publish) {
       skip_unusable = true;
+    } else if (argument == "--allow-not-offered" && line.command == Command::publish) {
+      allow_not_offered = true;
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
       error = "unknown option " + argument + " for " + command;
       return false;
@@ -98,12 +129,35 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
     error = kSigningUnavailable;
     return false;
   }
+  if ((!serial.empty() || !expires_in.empty()) && signing_key.empty()) {
+    error = std::string(!serial.empty() ? "--serial" : "--expires-in") + " is for a signed release: it needs --sign";
+    return false;
+  }
+  std::uint64_t serial_number = 0, expiry_days = 0;
+  if (!serial.empty() && !parse_count(serial, trust::kManifestMaxSerial, serial_number)) {
+    error = "--serial takes a whole number from 1 to " + std::to_string(trust::kManifestMaxSerial) + ", not \"" +
+            serial + "\"";
+    return false;
+  }
+  if (!expires_in.empty() && !parse_count(expires_in, kMaxExpiryDays, expiry_days)) {
+    error = "--expires-in takes a number of days from 1 to " + std::to_string(kMaxExpiryDays) + ", not \"" +
+            expires_in + "\"";
+    return false;
+  }
   TimeZoneSetting setting;
   if (!TimeZoneSetting::parse(zone, setting, error)) return false;
 
   switch (line.command) {
     case Command::publish:
-      line.publish = PublishOptions{folders[0], folders[1], list_name, skip_unusable, setting, signing_key};
+      line.publish.release_folder = folders[0];
+      line.publish.output_folder = folders[1];
+      line.publish.list_name = list_name;
+      line.publish.skip_unusable = skip_unusable;
+      line.publish.zone = setting;
+      line.publish.signing_key = signing_key;
+      line.publish.serial = serial_number;
+      line.publish.expires_in_days = static_cast<int>(expiry_days);
+      line.publish.allow_not_offered = allow_not_offered;
       break;
     case Command::verify:
       line.verify = VerifyOptions{folders[0], list_name, public_key};

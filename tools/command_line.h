@@ -1,8 +1,8 @@
 #pragma once
 // The tool's command line: one command, its options and its folders.
 //
-//   tolvex-publish publish [--list-name NAME] [--skip-unusable] [--tz ZONE] [--sign PRIVATE_KEY]
-//                          RELEASE_DIR OUT_DIR
+//   tolvex-publish publish [--list-name NAME] [--skip-unusable] [--allow-not-offered] [--tz ZONE]
+//                          [--sign PRIVATE_KEY [--serial N] [--expires-in DAYS]] RELEASE_DIR OUT_DIR
 //   tolvex-publish verify  [--list-name NAME] [--key PUBLIC_KEY] OUT_DIR
 //   tolvex-publish diff    [--list-name NAME] [--tz ZONE] INSTALL_DIR OUT_DIR
 //   tolvex-publish keygen  PRIVATE_KEY PUBLIC_KEY

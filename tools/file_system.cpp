@@ -9,8 +9,6 @@
 #include <cstring>
 #include <memory>
 
-#include "base/unique_file.h"
-
 #ifdef _WIN32
 #include <windows.h>
 #include <direct.h>
@@ -67,88 +65,53 @@ bool list_files(const std::string& folder, std::vector<std::string>& names) {
   if (raw == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   std::unique_ptr<void, FindCloser> search(raw);
   do {
-    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) names.emplace_back(found.cFileName);
+    const std::string name = found.cFileName;
+    if (name != "." && name != "..") names.push_back(name);
   } while (FindNextFileA(raw, &found));
 #else
   std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
   if (!dir) return false;
   while (const dirent* entry = readdir(dir.get())) {
     std::string name = entry->d_name;
-    if (name == "." || name == "..") continue;
-    FileStatus status;
-    if (status_of(join_path(folder, name), status) == 0 && (status.st_mode & S_IFMT) == S_IFDIR) continue;
-    names.push_back(name);
+    if (name != "." && name != "..") names.push_back(name);
   }
 #endif
   std::sort(names.begin(), names.end());
   return true;
 }
 
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                     std::uint64_t max_size) {
+bool read_opened_file(RegularFile& file, std::vector<std::uint8_t>& bytes, std::string& error, std::uint64_t max_size) {
   bytes.clear();
-  UniqueFile file = open_file(path, "rb");
-  if (!file) {
-    error = "cannot open: " + last_system_error();
+  if (file.size() > max_size) {
+    error = "larger than " + std::to_string(max_size) + " bytes";
     return false;
   }
-  std::uint8_t chunk[65536];
+  bytes.resize(static_cast<std::size_t>(file.size()));
+  std::size_t done = 0;
   for (;;) {
-    std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-    if (got == 0) break;
-    if (bytes.size() + got > max_size) {
-      error = "larger than " + std::to_string(max_size) + " bytes";
+    // Fewer bytes than its size when it was opened, or a byte more, means it is being written.
+    std::uint8_t beyond[1];
+    std::uint8_t* into = done < bytes.size() ? bytes.data() + done : beyond;
+    const std::size_t room = done < bytes.size() ? bytes.size() - done : sizeof beyond;
+    std::size_t got = 0;
+    if (!file.read(into, room, got)) {
+      error = "cannot read: " + last_system_error();
       return false;
     }
-    bytes.insert(bytes.end(), chunk, chunk + got);
-  }
-  if (std::ferror(file.get())) {
-    error = "cannot read: " + last_system_error();
-    return false;
+    if (got == 0 && done == bytes.size()) break;
+    if (got == 0 || into == beyond) {
+      error = "changed while it was read";
+      return false;
+    }
+    done += got;
   }
   return true;
 }
 
-bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-  UniqueFile file = open_file(path, "wb");
-  if (!file) return false;
-  if (!bytes.empty() && std::fwrite(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-  return std::fclose(file.release()) == 0;
-}
-
-bool create_new_file(const std::string& path, const std::vector<std::uint8_t>& bytes, bool owner_only) {
-#ifdef _WIN32
-  (void)owner_only;  // Windows files take their folder's access rights
-  const int descriptor = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
-  auto write_part = [&](const std::uint8_t* data, std::size_t size) {
-    return _write(descriptor, data, static_cast<unsigned>(size));
-  };
-  auto close_file = [&] { return _close(descriptor); };
-#else
-  const int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL, owner_only ? 0600 : 0644);
-  auto write_part = [&](const std::uint8_t* data, std::size_t size) { return write(descriptor, data, size); };
-  auto close_file = [&] { return close(descriptor); };
-#endif
-  if (descriptor < 0) return false;
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const auto written = write_part(bytes.data() + done, bytes.size() - done);
-    if (written <= 0) break;
-    done += static_cast<std::size_t>(written);
-  }
-  const bool closed = close_file() == 0;
-  if (done == bytes.size() && closed) return true;
-  const int saved = errno;
-  std::remove(path.c_str());
-  errno = saved;
-  return false;
-}
-
-bool modification_time(const std::string& path, std::int64_t& seconds) {
-  FileStatus status;
-  if (status_of(path, status) != 0) return false;
-  seconds = static_cast<std::int64_t>(status.st_mtime);
-  return true;
+bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                     std::uint64_t max_size, Links links) {
+  RegularFile file;
+  return file.open(path, links, error) == OpenOutcome::opened && read_opened_file(file, bytes, error, max_size);
 }
 
 bool make_directory(const std::string& path) {

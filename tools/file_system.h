@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/no_follow_file.h"
+
 namespace tolvex::publish {
 
 // `folder` + "/" + `name` (no separator added when `folder` already ends in '/').
@@ -15,20 +17,20 @@ std::string join_path(const std::string& folder, const std::string& name);
 bool is_directory(const std::string& path);
 bool file_exists(const std::string& path);
 
-// The names of the regular files in `folder` (no "." or "..", no subfolders), sorted bytewise.
+// The names of every entry in `folder` but "." and "..", whatever each is (subfolders, links and
+// the like included, for the caller to judge), sorted bytewise.
 bool list_files(const std::string& folder, std::vector<std::string>& names);
 
-// Reads a whole file of at most `max_size` bytes. On failure `error` says why.
-bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
-                     std::uint64_t max_size = 1ull << 30);
-// Writes `bytes` into a new or truncated file; false when it could not be written completely.
-bool write_whole_file(const std::string& path, const std::vector<std::uint8_t>& bytes);
-// Writes `bytes` into a file that must not exist yet; with `owner_only` the file is readable and
-// writable by its owner alone (for a private key). A partly written file is removed again.
-bool create_new_file(const std::string& path, const std::vector<std::uint8_t>& bytes, bool owner_only);
+// The most the publisher reads of one release file, and so the largest member it writes.
+constexpr std::uint64_t kMaxReleaseFileBytes = 1ull << 30;
 
-// Seconds since 1970 UTC of the last modification.
-bool modification_time(const std::string& path, std::int64_t& seconds);
+// Reads the whole of an opened file, of at most `max_size` bytes. On failure `error` says why
+// (a file whose size changes while it is read fails too).
+bool read_opened_file(RegularFile& file, std::vector<std::uint8_t>& bytes, std::string& error,
+                      std::uint64_t max_size = kMaxReleaseFileBytes);
+// Opens the regular file `path` (see RegularFile) and reads the whole of it.
+bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
+                     std::uint64_t max_size = kMaxReleaseFileBytes, Links links = Links::refuse);
 
 // Creates one folder (its parent must exist). True when it was created.
 bool make_directory(const std::string& path);

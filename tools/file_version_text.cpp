@@ -36,33 +36,34 @@ bool help_file_version_text(std::int64_t modified, const TimeZoneSetting& zone, 
   return true;
 }
 
-FileVersionText file_version_text(const std::string& path, const std::string& name, const TimeZoneSetting& zone,
-                                  std::vector<std::uint8_t>* bytes, std::int64_t* modified) {
-  if (!file_exists(path)) return without_version(VersionOutcome::missing, "no such file");
-  std::int64_t mtime = 0;
-  if (!modification_time(path, mtime)) return without_version(VersionOutcome::unreadable, "cannot take its status");
-  if (modified != nullptr) *modified = mtime;
-
-  std::vector<std::uint8_t> local_bytes;
-  std::vector<std::uint8_t>& content = bytes != nullptr ? *bytes : local_bytes;
-  std::string error;
-  if (!read_whole_file(path, content, error)) return without_version(VersionOutcome::unreadable, error);
-
+FileVersionText version_text_of(const std::vector<std::uint8_t>& bytes, std::int64_t modified, const std::string& name,
+                                const TimeZoneSetting& zone) {
   FileVersionText result;
   if (equals_ignoring_ascii_case(name.c_str(), kHelpFileName)) {
-    if (!help_file_version_text(mtime, zone, result.text))
+    if (!help_file_version_text(modified, zone, result.text))
       return without_version(VersionOutcome::no_version, "modification time out of range");
     result.outcome = VersionOutcome::ok;
     return result;
   }
   FixedFileVersion version;
-  PeVersionStatus status = read_pe_file_version(content.data(), content.size(), version);
+  PeVersionStatus status = read_pe_file_version(bytes.data(), bytes.size(), version);
   if (status != PeVersionStatus::ok) return without_version(VersionOutcome::no_version, pe_version_status_text(status));
   char buffer[kVersionTextSize];
   format_file_version(version.file_version_ms, version.file_version_ls, buffer, sizeof buffer);
   result.outcome = VersionOutcome::ok;
   result.text = buffer;
   return result;
+}
+
+FileVersionText file_version_text(const std::string& path, const std::string& name, const TimeZoneSetting& zone) {
+  RegularFile file;
+  std::string error;
+  const OpenOutcome opened = file.open(path, Links::follow, error);
+  if (opened == OpenOutcome::missing) return without_version(VersionOutcome::missing, "no such file");
+  std::vector<std::uint8_t> bytes;
+  if (opened != OpenOutcome::opened || !read_opened_file(file, bytes, error))
+    return without_version(VersionOutcome::unreadable, error);
+  return version_text_of(bytes, file.modified(), name, zone);
 }
 
 bool is_version_text_form(const std::string& text) {

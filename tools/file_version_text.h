@@ -23,11 +23,15 @@ struct FileVersionText {
   std::string problem;  // why there is no version, for messages
 };
 
-// The version text of the file at `path`, known to the updater as `name` (the help file is
-// recognised by name, in any letter case, as the updater does). When `bytes` is given it
-// receives the file's content, and `modified` its modification time.
-FileVersionText file_version_text(const std::string& path, const std::string& name, const TimeZoneSetting& zone,
-                                  std::vector<std::uint8_t>* bytes = nullptr, std::int64_t* modified = nullptr);
+// The version text of a file whose content is `bytes`, last modified at `modified`, known to the
+// updater as `name` (the help file is recognised by name, in any letter case, as the updater
+// does).
+FileVersionText version_text_of(const std::vector<std::uint8_t>& bytes, std::int64_t modified, const std::string& name,
+                                const TimeZoneSetting& zone);
+
+// The version text of an installed file at `path`, read through a link as the updater would
+// (but never from anything other than a regular file).
+FileVersionText file_version_text(const std::string& path, const std::string& name, const TimeZoneSetting& zone);
 
 // The help file's text for a modification time; false when the time cannot be converted.
 bool help_file_version_text(std::int64_t modified, const TimeZoneSetting& zone, std::string& text);

@@ -9,7 +9,7 @@ namespace tolvex::publish {
 
 int run_keygen(const KeygenOptions& options, Report& report, std::ostream& out) {
   for (const std::string& path : {options.private_key_file, options.public_key_file}) {
-    if (file_exists(path) || is_directory(path)) {
+    if (entry_kind(path) != EntryKind::missing) {
       report.error(path + ": already exists; keygen never replaces a key");
       return 1;
     }
@@ -21,14 +21,14 @@ int run_keygen(const KeygenOptions& options, Report& report, std::ostream& out) 
     return 1;
   }
   if (!create_new_file(options.private_key_file, std::vector<std::uint8_t>(private_pem.begin(), private_pem.end()),
-                       true)) {
-    report.error("cannot write " + options.private_key_file + ": " + last_system_error());
+                       true, error)) {
+    report.error(options.private_key_file + ": " + error);
     return 1;
   }
   const std::string public_text = trust::format_public_key(public_key);
   if (!create_new_file(options.public_key_file, std::vector<std::uint8_t>(public_text.begin(), public_text.end()),
-                       false)) {
-    report.error("cannot write " + options.public_key_file + ": " + last_system_error());
+                       false, error)) {
+    report.error(options.public_key_file + ": " + error);
     remove_file(options.private_key_file);
     return 1;
   }

@@ -24,21 +24,30 @@ bool OutputFolderWriter::open(std::string& error) {
 
 bool OutputFolderWriter::stage(const std::string& name, const std::vector<std::uint8_t>& bytes, std::string& error) {
   staged_.push_back(Staged{name});
-  if (!write_whole_file(temporary_path(staged_.back()), bytes)) {
-    error = "cannot write " + temporary_path(staged_.back()) + ": " + last_system_error();
+  Staged& file = staged_.back();
+  const std::string temporary = temporary_path(file);
+  std::string why;
+  if (!remove_file_or_link(temporary, why) || !create_new_file(temporary, bytes, false, why)) {
+    error = "cannot write " + temporary + ": " + why;
     return false;
   }
+  file.created = true;
   return true;
 }
 
 bool OutputFolderWriter::commit(std::string& error) {
   for (Staged& file : staged_) {
-    if (is_directory(final_path(file))) {
+    const EntryKind old = entry_kind(final_path(file));
+    if (old == EntryKind::folder) {
       error = "cannot replace " + final_path(file) + ": it is a folder";
       return false;
     }
-    if (file_exists(final_path(file))) {
-      remove_file(previous_path(file));
+    if (old != EntryKind::missing) {
+      std::string why;
+      if (!remove_file_or_link(previous_path(file), why)) {
+        error = "cannot move the old " + final_path(file) + " aside: " + previous_path(file) + ": " + why;
+        return false;
+      }
       if (!replace_file(final_path(file), previous_path(file))) {
         error = "cannot move the old " + final_path(file) + " aside: " + last_system_error();
         return false;
@@ -51,17 +60,19 @@ bool OutputFolderWriter::commit(std::string& error) {
     }
     file.moved = true;
   }
+  std::string ignored;
   for (const Staged& file : staged_)
-    if (file.had_previous) remove_file(previous_path(file));
+    if (file.had_previous) remove_file_or_link(previous_path(file), ignored);
   committed_ = true;
   return true;
 }
 
 void OutputFolderWriter::roll_back() {
   if (committed_) return;
+  std::string ignored;
   for (auto file = staged_.rbegin(); file != staged_.rend(); ++file) {
-    if (file->moved) remove_file(final_path(*file));
-    remove_file(temporary_path(*file));
+    if (file->moved) remove_file_or_link(final_path(*file), ignored);
+    else if (file->created) remove_file_or_link(temporary_path(*file), ignored);
     if (file->had_previous) replace_file(previous_path(*file), final_path(*file));
   }
   staged_.clear();

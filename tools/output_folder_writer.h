@@ -4,6 +4,10 @@
 // list last, so a server never offers a list whose archives are not there yet). If anything
 // fails, or commit() is never reached, everything this writer wrote is removed again, files it
 // replaced are put back, and a folder it created is removed.
+//
+// Nothing is ever written through a link: a temporary file is created only where no entry of
+// its name exists (a stale one, file or link, is removed first: a link as itself, never its
+// target), and an old file or link is moved aside and back by name.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -31,6 +35,7 @@ class OutputFolderWriter {
  private:
   struct Staged {
     std::string name;
+    bool created = false;       // its temporary file was created by this writer
     bool moved = false;         // now under its final name
     bool had_previous = false;  // an older file of that name waits under kPreviousSuffix
   };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <ctime>
 #include <limits>
 #include <vector>
 
@@ -13,18 +14,21 @@
 #include "tools/file_version_text.h"
 #include "tools/list_name.h"
 #include "tools/managed_names.h"
+#include "tools/offer_check.h"
 #include "tools/output_folder_writer.h"
+#include "tools/release_serial.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
+#include "trust/utc_time.h"
 
 namespace tolvex::publish {
 namespace {
 
+// What is kept of a release file between reading its version and compressing it: never its bytes.
 struct ReleaseFile {
   std::string name;
+  std::string path;
   std::string version;
-  std::vector<std::uint8_t> bytes;
-  std::int64_t modified = 0;
 };
 
 // Archive timestamps come from the file's own modification time, so the same release gives
@@ -57,37 +61,62 @@ class UnusableFiles {
   int count_ = 0;
 };
 
-// Reads every managed file of the release folder in table order; the others are reported.
-bool read_release(const PublishOptions& options, Report& report, Progress& progress, UnusableFiles& unusable,
-                  std::vector<ReleaseFile>& usable) {
+// Reads one release file (a regular file under its own name, never through a link) and the
+// version text the updater would compute for it.
+bool read_release_file(const std::string& path, const std::string& name, const TimeZoneSetting& zone,
+                       std::vector<std::uint8_t>& bytes, std::int64_t& modified, FileVersionText& version,
+                       std::string& error) {
+  RegularFile file;
+  if (file.open(path, Links::refuse, error) != OpenOutcome::opened || !read_opened_file(file, bytes, error))
+    return false;
+  modified = file.modified();
+  version = version_text_of(bytes, modified, name, zone);
+  return true;
+}
+
+// The first pass: every managed regular file of the release folder in table order, one at a
+// time, for its version text; the other entries are reported.
+bool read_release_versions(const PublishOptions& options, Report& report, Progress& progress, UnusableFiles& unusable,
+                           OfferCheck& offers, std::vector<ReleaseFile>& usable) {
   std::vector<std::string> names;
   if (!is_directory(options.release_folder) || !list_files(options.release_folder, names)) {
     report.error("cannot read the release folder " + options.release_folder);
     return false;
   }
+  std::vector<std::string> readable;
   for (const std::string& name : names) {
-    std::string reason = unmanaged_name_reason(name);
-    if (!reason.empty()) unusable.add(join_path(options.release_folder, name) + ": " + reason);
+    const std::string path = join_path(options.release_folder, name);
+    const EntryKind kind = entry_kind(path);
+    std::string reason = kind == EntryKind::regular ? unmanaged_name_reason(name)
+                                                    : std::string("not a regular file (") + entry_kind_text(kind) + ")";
+    if (!reason.empty()) unusable.add(path + ": " + reason);
+    else readable.push_back(name);
   }
   int done = 0;
-  const int total = static_cast<int>(names.size());
+  const int total = static_cast<int>(readable.size());
   for (const char* name : kManagedFileNames) {
-    if (!std::binary_search(names.begin(), names.end(), std::string(name))) continue;
-    const std::string path = join_path(options.release_folder, name);
+    if (!std::binary_search(readable.begin(), readable.end(), std::string(name))) continue;
+    ReleaseFile file{name, join_path(options.release_folder, name), ""};
     progress.step(++done, total, std::string("reading ") + name);
-    ReleaseFile file;
-    file.name = name;
-    FileVersionText version = file_version_text(path, name, options.zone, &file.bytes, &file.modified);
+    std::vector<std::uint8_t> bytes;
+    std::int64_t modified = 0;
+    FileVersionText version;
+    std::string error;
+    if (!read_release_file(file.path, name, options.zone, bytes, modified, version, error)) {
+      unusable.add(file.path + ": " + error);
+      continue;
+    }
     if (version.outcome != VersionOutcome::ok) {
-      unusable.add(path + ": " + version.problem + " (the updater would show \"-\")");
+      unusable.add(file.path + ": " + version.problem + " (the updater would show \"-\")");
       continue;
     }
     if (version.text.size() >= kVersionFieldSize) {
-      unusable.add(path + ": its version text " + version.text + " is longer than the " +
+      unusable.add(file.path + ": its version text " + version.text + " is longer than the " +
                    std::to_string(kVersionFieldSize - 1) + " bytes the updater reads");
       continue;
     }
     file.version = version.text;
+    offers.check(file.path, file.name, file.version, bytes);
     usable.push_back(std::move(file));
   }
   return true;
@@ -110,6 +139,26 @@ bool read_signing_key(const PublishOptions& options, std::string& pem, Report& r
   return true;
 }
 
+// The serial and expiry of the signed release, with nothing of the archives yet.
+bool start_manifest(const PublishOptions& options, trust::Manifest& manifest, Report& report) {
+  const std::string path = join_path(options.output_folder, options.list_name + trust::kManifestSuffix);
+  ReleaseSerial chosen;
+  std::string error;
+  if (!choose_release_serial(path, options.serial, chosen, error)) {
+    report.error(error);
+    return false;
+  }
+  if (!chosen.warning.empty()) report.warning(chosen.warning);
+  manifest.format = 2;
+  manifest.serial = chosen.serial;
+  if (options.expires_in_days > 0) {
+    manifest.expires = true;
+    manifest.expires_at = static_cast<std::int64_t>(std::time(nullptr)) +
+                          static_cast<std::int64_t>(options.expires_in_days) * 24 * 60 * 60;
+  }
+  return true;
+}
+
 // The manifest text for the staged files, signed with the key in `pem`.
 bool signed_manifest(const std::string& pem, const trust::Manifest& manifest, std::vector<std::uint8_t>& text,
                      std::string& error) {
@@ -127,6 +176,52 @@ bool hash_entry(const std::string& name, const std::vector<std::uint8_t>& bytes,
   return sha256(bytes.data(), bytes.size(), entry.sha256);
 }
 
+// The second pass: each file read again, compressed and staged, its bytes dropped before the
+// next. A file whose version changed since the first pass stops the run.
+bool stage_archives(const PublishOptions& options, const std::vector<ReleaseFile>& files, bool signing,
+                    OutputFolderWriter& writer, trust::Manifest& manifest, Report& report, Progress& progress) {
+  int done = 0;
+  for (const ReleaseFile& file : files) {
+    progress.step(++done, static_cast<int>(files.size()), "compressing " + file.name);
+    std::vector<lha::ArchiveMember> members(1);
+    std::int64_t modified = 0;
+    FileVersionText version;
+    std::string error;
+    if (!read_release_file(file.path, file.name, options.zone, members[0].data, modified, version, error)) {
+      report.error(file.path + ": " + error);
+      return false;
+    }
+    if (version.outcome != VersionOutcome::ok || version.text != file.version) {
+      report.error(file.path + ": changed while it was published (its version text was " + file.version +
+                   "); publish again");
+      return false;
+    }
+    const ArchiveNames names = form_archive_names(file.name.c_str());
+    members[0].name = names.staged;
+    members[0].unix_time = archive_time(modified);
+    members[0].method = lha::Method::lh5;
+    std::vector<std::uint8_t> archive;
+    lha::Result written = lha::write_archive(members, archive);
+    members.clear();
+    if (!written.ok()) {
+      report.error("cannot compress " + file.name + ": " + written.message);
+      return false;
+    }
+    if (!writer.stage(names.archive, archive, error)) {
+      report.error(error);
+      return false;
+    }
+    manifest.archives.emplace_back();
+    manifest.archives.back().name = names.archive;
+    manifest.archives.back().size = static_cast<std::int64_t>(archive.size());
+    if (signing && !hash_entry(names.archive, archive, manifest.archives.back())) {
+      report.error(std::string("cannot hash ") + names.archive);
+      return false;
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 int run_publish(const PublishOptions& options, Report& report, Progress& progress, std::ostream& out) {
@@ -137,13 +232,19 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
   }
   const bool signing = !options.signing_key.empty();
   std::string signing_pem;
-  if (signing && !read_signing_key(options, signing_pem, report)) return 1;
+  trust::Manifest manifest;
+  if (signing && (!read_signing_key(options, signing_pem, report) || !start_manifest(options, manifest, report)))
+    return 1;
   UnusableFiles unusable(report, options.skip_unusable);
+  OfferCheck offers(report, options.allow_not_offered);
+  offers.read_published(options.output_folder, options.list_name);
   std::vector<ReleaseFile> files;
-  if (!read_release(options, report, progress, unusable, files)) return 1;
-  if (unusable.count() > 0 && !options.skip_unusable) {
+  if (!read_release_versions(options, report, progress, unusable, offers, files)) return 1;
+  if ((unusable.count() > 0 && !options.skip_unusable) || offers.errors() > 0) {
     progress.finish();
-    report.note("nothing was written; fix the files above or pass --skip-unusable to leave them out");
+    report.note(unusable.count() > 0 && !options.skip_unusable
+                    ? "nothing was written; fix the files above or pass --skip-unusable to leave them out"
+                    : "nothing was written");
     return 1;
   }
   if (files.empty()) {
@@ -152,33 +253,9 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
   }
 
   OutputFolderWriter writer(options.output_folder);
-  if (!writer.open(error)) {
-    report.error(error);
+  if (!writer.open(error) || !stage_archives(options, files, signing, writer, manifest, report, progress)) {
+    if (!error.empty()) report.error(error);
     return 1;
-  }
-  int done = 0;
-  trust::Manifest manifest;
-  manifest.serial = 1;
-  for (const ReleaseFile& file : files) {
-    progress.step(++done, static_cast<int>(files.size()), "compressing " + file.name);
-    const ArchiveNames names = form_archive_names(file.name.c_str());
-    std::vector<lha::ArchiveMember> members{{names.staged, file.bytes, archive_time(file.modified), lha::Method::lh5}};
-    std::vector<std::uint8_t> archive;
-    lha::Result written = lha::write_archive(members, archive);
-    if (!written.ok()) {
-      report.error("cannot compress " + file.name + ": " + written.message);
-      return 1;
-    }
-    if (!writer.stage(names.archive, archive, error)) {
-      report.error(error);
-      return 1;
-    }
-    manifest.archives.emplace_back();
-    manifest.archives.back().size = static_cast<std::int64_t>(archive.size());
-    if (signing && !hash_entry(names.archive, archive, manifest.archives.back())) {
-      report.error(std::string("cannot hash ") + names.archive);
-      return 1;
-    }
   }
   const std::vector<std::uint8_t> list = update_list_text(files);
   if (signing) {
@@ -195,7 +272,7 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
     }
   }
   const std::string old_manifest = join_path(options.output_folder, options.list_name + trust::kManifestSuffix);
-  if (!signing && file_exists(old_manifest))
+  if (!signing && entry_kind(old_manifest) != EntryKind::missing)
     report.warning(
         old_manifest +
         ": left from an earlier signed publish and not updated by this one (publish with --sign, or remove it)");
@@ -207,7 +284,10 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
 
   out << "published " << files.size() << (files.size() == 1 ? " file" : " files") << " into " << options.output_folder
       << " (list " << options.list_name;
-  if (signing) out << ", signed manifest " << options.list_name << trust::kManifestSuffix;
+  if (signing) {
+    out << ", signed manifest " << options.list_name << trust::kManifestSuffix << ", serial " << manifest.serial;
+    if (manifest.expires) out << ", expires " << trust::format_utc_time(manifest.expires_at);
+  }
   out << ")\n";
   for (const ReleaseFile& file : files)
     out << "  " << file.name << "&" << file.version << "  " << form_archive_names(file.name.c_str()).archive << "\n";

@@ -1,5 +1,7 @@
 #include "tools/verify_command.h"
 
+#include <cstdint>
+#include <ctime>
 #include <set>
 #include <vector>
 
@@ -14,6 +16,7 @@
 #include "tools/signing.h"
 #include "trust/manifest.h"
 #include "trust/public_key_text.h"
+#include "trust/utc_time.h"
 
 namespace tolvex::publish {
 namespace {
@@ -51,72 +54,91 @@ bool read_public_key(const std::string& path, trust::PublicKey& key, Report& rep
   return true;
 }
 
-// Reports when `path` cannot be read or its SHA-256 is not `expected`.
-void check_hash(const std::string& path, const trust::Sha256& expected, const std::string& manifest_path,
-                Report& report) {
+// Reports when the file `path` the manifest names in `entry` cannot be read, or its size (when
+// the manifest gives one) or its SHA-256 is not the manifest's.
+void check_signed_file(const std::string& path, const trust::ManifestEntry& entry, const std::string& manifest_path,
+                       Report& report) {
   std::vector<std::uint8_t> bytes;
   std::string error;
   trust::Sha256 actual;
   if (!read_whole_file(path, bytes, error)) {
     report.error(path + ": named in the manifest " + manifest_path + " but " + error);
+  } else if (entry.size >= 0 && bytes.size() != static_cast<std::uint64_t>(entry.size)) {
+    report.error(path + ": " + std::to_string(bytes.size()) + " bytes, but the manifest " + manifest_path + " says " +
+                 std::to_string(entry.size) + " (changed after signing?)");
   } else if (!sha256(bytes.data(), bytes.size(), actual)) {
     report.error(path + ": cannot hash it");
-  } else if (actual != expected) {
+  } else if (actual != entry.sha256) {
     report.error(path + ": its SHA-256 is not the one the manifest " + manifest_path +
                  " names (changed after signing?)");
   }
 }
 
+// Which release the manifest says it is, for the summary line.
+std::string release_text(const trust::Manifest& manifest) {
+  if (manifest.format == 1) return "manifest format 1, without serial or expiry";
+  std::string text = "manifest serial " + std::to_string(manifest.serial);
+  text += manifest.expires ? ", expires " + trust::format_utc_time(manifest.expires_at) : ", no expiry";
+  return text;
+}
+
 // Checks the manifest beside the list; a line on `out` says what was checked. Without a key
-// only the form and the hashes can be checked.
-void check_manifest(const VerifyOptions& options, const std::set<std::string>& listed_archives, Report& report,
-                    std::ostream& out) {
+// only the form, the sizes and the hashes can be checked. Returns release_text() of a manifest
+// that could be read, else "".
+std::string check_manifest(const VerifyOptions& options, const std::set<std::string>& listed_archives, Report& report,
+                           std::ostream& out) {
   const bool with_key = !options.public_key_file.empty();
   const std::string path = join_path(options.output_folder, options.list_name + trust::kManifestSuffix);
-  if (!file_exists(path)) {
+  if (entry_kind(path) == EntryKind::missing) {
     if (with_key) report.error(path + ": missing; the folder is not signed");
-    return;
+    return "";
   }
   if (!signing_available()) {
     out << "manifest " << path << " NOT checked: " << kSigningUnavailable << "\n";
-    return;
+    return "";
   }
   const int errors_before = report.errors();
   trust::PublicKey key;
-  if (with_key && !read_public_key(options.public_key_file, key, report)) return;
+  if (with_key && !read_public_key(options.public_key_file, key, report)) return "";
   std::vector<std::uint8_t> bytes;
   std::string error;
   trust::ParsedManifest parsed;
   if (!read_whole_file(path, bytes, error, trust::kManifestMaxSize) ||
       !trust::parse_manifest(reinterpret_cast<const char*>(bytes.data()), bytes.size(), parsed, error)) {
     report.error(path + ": " + error);
-    return;
+    return "";
   }
+  const trust::Manifest& manifest = parsed.manifest;
+  if (manifest.expires && static_cast<std::int64_t>(std::time(nullptr)) >= manifest.expires_at)
+    report.error(path + ": expired at " + trust::format_utc_time(manifest.expires_at) +
+                 "; updaters refuse this release (publish it again with a later expiry)");
   if (parsed.manifest.list.name != options.list_name) {
     report.error(path + ": names the list \"" + parsed.manifest.list.name + "\", not " + options.list_name);
   } else {
-    check_hash(join_path(options.output_folder, options.list_name), parsed.manifest.list.sha256, path, report);
+    check_signed_file(join_path(options.output_folder, options.list_name), parsed.manifest.list, path, report);
   }
   std::set<std::string> named;
   for (const trust::ManifestEntry& archive : parsed.manifest.archives) {
     named.insert(archive.name);
-    check_hash(join_path(options.output_folder, archive.name), archive.sha256, path, report);
+    check_signed_file(join_path(options.output_folder, archive.name), archive, path, report);
   }
   for (const std::string& archive : listed_archives) {
     if (named.count(archive) == 0)
       report.error(join_path(options.output_folder, archive) + ": not named in the manifest " + path);
   }
   if (!with_key) {
-    if (report.errors() != errors_before) return;
-    out << "manifest " << path << ": form and hashes checked; signature NOT checked (give --key PUBLIC_KEY)\n";
-    return;
+    if (report.errors() == errors_before)
+      out << "manifest " << path << ": form, sizes and hashes checked; signature NOT checked (give --key PUBLIC_KEY)\n";
+    return release_text(manifest);
   }
   if (!verify_message(key, parsed.signed_part, parsed.signature)) {
     report.error(path + ": the signature does not match the key " + options.public_key_file);
-    return;
+    return release_text(manifest);
   }
-  if (report.errors() != errors_before) return;
-  out << "manifest " << path << ": form, hashes and signature checked with " << options.public_key_file << "\n";
+  if (report.errors() == errors_before)
+    out << "manifest " << path << ": form, sizes, hashes and signature checked with " << options.public_key_file
+        << "\n";
+  return release_text(manifest);
 }
 
 }  // namespace
@@ -138,7 +160,7 @@ int run_verify(const VerifyOptions& options, Report& report, Progress& progress,
     if (check_archive(archive, names.staged, report, staged)) check_staged_version(archive, entry, staged, report);
   }
   progress.finish();
-  check_manifest(options, listed_archives, report, out);
+  const std::string release = check_manifest(options, listed_archives, report, out);
 
   std::vector<std::string> files;
   list_files(options.output_folder, files);
@@ -156,6 +178,7 @@ int run_verify(const VerifyOptions& options, Report& report, Progress& progress,
   }
   out << "OK: " << entries.size() << (entries.size() == 1 ? " entry" : " entries") << " and " << listed_archives.size()
       << (listed_archives.size() == 1 ? " archive" : " archives") << " in " << options.output_folder;
+  if (!release.empty()) out << "; " << release;
   if (report.warnings() > 0)
     out << " (" << report.warnings() << (report.warnings() == 1 ? " warning" : " warnings") << ")";
   out << "\n";

@@ -1,5 +1,9 @@
 // publish on real folders: the list and archives the updater reads, same bytes every time, and
 // nothing written (or everything put back) when a file cannot be published.
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 
 #include "lha/archive_reader.h"
@@ -114,6 +118,78 @@ TEST_F(Publish, AFailureLeavesAnEarlierPublicationAsItWas) {
   EXPECT_EQ(files_in("out"), (std::vector<std::string>{"nuri.lzh", "update.txt", "vemoda.lzh"}));
 }
 
+#ifndef _WIN32
+// A link, a FIFO or a folder under a managed name is refused by what it is, never read (a FIFO
+// would keep the read waiting for ever), and left out with --skip-unusable.
+TEST_F(Publish, RefusesLinksFifosAndFoldersUnderFileNames) {
+  typical_release();
+  std::filesystem::create_directory("elsewhere");
+  write_file("elsewhere/plo.exe", pe_file(1, 0, 0, 9));
+  std::filesystem::remove("release/plo.exe");
+  std::filesystem::create_symlink("../elsewhere/plo.exe", "release/plo.exe");
+  ASSERT_EQ(mkfifo("release/gaft.exe", 0644), 0);
+  std::filesystem::create_directory("release/nuri.dll");
+  ToolRun run = publish_to("out");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("error: release/plo.exe: not a regular file (a symbolic link)"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("error: release/gaft.exe: not a regular file (a FIFO)"), std::string::npos);
+  EXPECT_NE(run.err.find("error: release/nuri.dll: not a regular file (a folder)"), std::string::npos);
+  EXPECT_FALSE(std::filesystem::exists("out"));
+
+  ToolRun skipped = publish_to("out", {"--skip-unusable"});
+  ASSERT_EQ(skipped.exit_code, 0) << skipped.err;
+  EXPECT_NE(skipped.err.find("warning: release/gaft.exe: not a regular file (a FIFO) (left out)"), std::string::npos);
+  EXPECT_EQ(read_file("out/update.txt"),
+            "tolvex.exe&2,00,2301,0100\r\nvemoda.dll&1,02,3,0045\r\nrova.chm&2,00,2001,0708\r\n");
+}
+
+// Links planted where publish stages or sets aside its files are replaced as links: their
+// targets are neither written nor created.
+TEST_F(Publish, NeverWritesThroughALinkInTheOutputFolder) {
+  typical_release();
+  ASSERT_EQ(publish_to("out").exit_code, 0);
+  write_file("victim", "keep");
+  std::filesystem::create_symlink("../victim", "out/plo.lzh.publishing");
+  std::filesystem::create_symlink("../absent", "out/vemoda.lzh.publishing");
+  std::filesystem::create_symlink("../victim", "out/tolvex.lzh.previous");
+  release("plo.exe", pe_file(1, 0, 0, 3));
+  ToolRun run = publish_to("out");
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(read_file("victim"), "keep");
+  EXPECT_FALSE(std::filesystem::exists("absent"));
+  EXPECT_EQ(files_in("out"),
+            (std::vector<std::string>{"plo.lzh", "rova.lzh", "tolvex.lzh", "update.txt", "vemoda.lzh"}));
+  EXPECT_EQ(verify("out").exit_code, 0);
+}
+#endif
+
+// A file that changed since the release already in the output folder must carry a version
+// text the updater takes as newer (compared byte by byte), or no updater would offer it.
+TEST_F(Publish, RefusesAChangedFileTheUpdaterWouldNotOffer) {
+  release("vemoda.dll", pe_file(1, 2, 9, 0));
+  ASSERT_EQ(publish_to("out").exit_code, 0);
+  ToolRun unchanged = publish_to("out");
+  EXPECT_EQ(unchanged.exit_code, 0);
+  EXPECT_EQ(unchanged.err, "");
+  const std::string archive = read_file("out/vemoda.lzh");
+
+  release("vemoda.dll", pe_file(1, 2, 10, 0));  // numerically newer, but "1,02,10" < "1,02,9"
+  ToolRun run = publish_to("out");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("error: release/vemoda.dll: its bytes changed since the published release, but its "
+                         "version text 1,02,10,0000 is not newer than 1,02,9,0000 to the updater (byte-string order), "
+                         "so no updater would offer it"),
+            std::string::npos)
+      << run.err;
+  EXPECT_NE(run.err.find("raise the version or pass --allow-not-offered"), std::string::npos);
+  EXPECT_EQ(read_file("out/vemoda.lzh"), archive);
+
+  ToolRun allowed = publish_to("out", {"--allow-not-offered"});
+  EXPECT_EQ(allowed.exit_code, 0) << allowed.err;
+  EXPECT_NE(allowed.err.find("warning: release/vemoda.dll: its bytes changed"), std::string::npos) << allowed.err;
+  EXPECT_EQ(read_file("out/update.txt"), "vemoda.dll&1,02,10,0000\r\n");
+}
+
 TEST_F(Publish, SkipUnusableLeavesThemOutWithAWarning) {
   typical_release();
   release("nuri.dll", "not a program at all");
@@ -133,6 +209,9 @@ TEST_F(Publish, RejectsBadCommandLines) {
   EXPECT_EQ(run_publisher({"publish", "release"}).exit_code, 2);
   EXPECT_EQ(run_publisher({"publish", "--frobnicate", "release", "out"}).exit_code, 2);
   EXPECT_EQ(run_publisher({"verify", "--skip-unusable", "out"}).exit_code, 2);
+  EXPECT_EQ(run_publisher({"verify", "--allow-not-offered", "out"}).exit_code, 2);
+  EXPECT_EQ(publish_to("out", {"--serial", "3"}).exit_code, 2);  // numbers only a signed release
+  EXPECT_EQ(publish_to("out", {"--expires-in", "30"}).exit_code, 2);
   EXPECT_EQ(publish_to("out", {"--list-name", "sub/update.txt"}).exit_code, 1);
   EXPECT_EQ(publish_to("out", {"--list-name", "plo.lzh"}).exit_code, 1);
   EXPECT_FALSE(std::filesystem::exists("out"));

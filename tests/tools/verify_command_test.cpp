@@ -1,5 +1,9 @@
 // verify on real published folders: a good one passes, and each kind of fault the updater would
 // trip over is reported with a non-zero exit code.
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include <filesystem>
 
 #include "archive_bytes.h"
@@ -121,6 +125,29 @@ TEST_F(Verify, CatchesBombsAndMembersWithoutACrcBeforeDecodingThem) {
   write_file("out/plo.lzh", std::string(unchecked.begin(), unchecked.end()));
   expect_problem("out/plo.lzh: member plo.___ has no CRC");
 }
+
+#ifndef _WIN32
+// Only regular files under their own names are read: a FIFO is refused instead of waited on,
+// and a link is refused whatever it points to.
+TEST_F(Verify, RefusesFifosAndLinksInsteadOfFiles) {
+  std::filesystem::rename("out/update.txt", "update.txt");
+  ASSERT_EQ(mkfifo("out/update.txt", 0644), 0);
+  ToolRun list = verify("out");
+  EXPECT_EQ(list.exit_code, 1);
+  EXPECT_NE(list.err.find("error: out/update.txt: not a regular file (a FIFO)"), std::string::npos) << list.err;
+  std::filesystem::remove("out/update.txt");
+  std::filesystem::rename("update.txt", "out/update.txt");
+
+  std::filesystem::remove("out/plo.lzh");
+  ASSERT_EQ(mkfifo("out/plo.lzh", 0644), 0);
+  std::filesystem::rename("out/vemoda.lzh", "vemoda.lzh");
+  std::filesystem::create_symlink("../vemoda.lzh", "out/vemoda.lzh");
+  ToolRun run = verify("out");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find("error: out/plo.lzh: not a regular file (a FIFO)"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("error: out/vemoda.lzh: not a regular file (a symbolic link)"), std::string::npos);
+}
+#endif
 
 TEST_F(Verify, WarnsAboutExtraMembersLeftoversAndUnlistedArchives) {
   write_file("out/plo.lzh", archive_of({{"plo.___", pe_file(1, 0, 0, 2)}, {"readme.txt", "x"}}));
