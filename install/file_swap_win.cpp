@@ -2,7 +2,6 @@
 
 #include <string>
 
-#include "base/unique_file.h"
 #include "install/file_swap.h"
 #include "unlha32/temporary_name.h"
 #include "win/scoped_win.h"
@@ -11,18 +10,33 @@ namespace tolvex {
 
 void remove_file(const char* name) { DeleteFileA(name); }
 
-void remove_backup(const char* name) {
+bool remove_backup(const char* name) {
   const DWORD attributes = GetFileAttributesA(name);
-  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
-    SetFileAttributesA(name, attributes & ~FILE_ATTRIBUTE_READONLY);
-  DeleteFileA(name);
+  if (attributes == INVALID_FILE_ATTRIBUTES) return true;
+  if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) SetFileAttributesA(name, attributes & ~FILE_ATTRIBUTE_READONLY);
+  if (DeleteFileA(name)) return true;
+  const DWORD error = GetLastError();
+  const bool gone = !exists(name);
+  SetLastError(error);
+  return gone;
 }
 
 bool rename_file(const char* source, const char* destination) {
   return MoveFileA(source, destination) != FALSE;  // MoveFileA never replaces an existing file
 }
 
-bool is_readable(const char* name) { return open_file(name, "rb") != nullptr; }
+bool is_readable(const char* name) {
+  // As a reader opens it (readers and writers shared), so that a failure's reason is kept.
+  OwnedHandle file(CreateFileA(name, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+  return file.valid();
+}
+
+bool failed_because_held(const char* name) {
+  const DWORD error = GetLastError();
+  if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
+  return error == ERROR_ACCESS_DENIED && exists(name);
+}
 
 bool exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 

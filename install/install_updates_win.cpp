@@ -10,6 +10,7 @@
 #include "install/archive_extraction.h"
 #include "install/archive_names.h"
 #include "install/file_swap.h"
+#include "install/held_file_retry.h"
 #include "install/sibling_programs.h"
 #include "text/cp932.h"
 
@@ -26,21 +27,34 @@ void report_failed_row(const ArchiveNames& names, StatusSurface& status, int& re
   remove_file(names.staged);
 }
 
+// A rename that waits out a short hold of its file by another program (a destination that
+// exists fails it at once: a rename never replaces a file).
+bool rename_waiting(HeldFileRetry& retry, const char* source, const char* destination) {
+  return retry.run(
+      source, [&] { return rename_file(source, destination); }, [&] { return failed_because_held(source); });
+}
+
 // Swaps the staged file in under the target's name, keeping the old file as the backup until
-// the new one stands under the name.
-void swap_in(const ArchiveNames& names, StatusSurface& status, int& result) {
+// the new one stands under the name. Each step waits out a short hold of its file.
+void swap_in(const ArchiveNames& names, StatusSurface& status, HeldFileRetry& retry, int& result) {
   (void)flush_to_disk(names.staged);  // best effort; a missing staged file fails the rename below
-  remove_backup(names.backup);
-  if (is_readable(names.target) && !rename_file(names.target, names.backup)) {
+  auto remove_backup_waiting = [&] {
+    (void)retry.run(
+        names.backup, [&] { return remove_backup(names.backup); }, [&] { return failed_because_held(names.backup); });
+  };
+  remove_backup_waiting();
+  const bool target_readable = retry.run(
+      names.target, [&] { return is_readable(names.target); }, [&] { return failed_because_held(names.target); });
+  if (target_readable && !rename_waiting(retry, names.target, names.backup)) {
     report_failed_row(names, status, result);
     return;
   }
-  if (!rename_file(names.staged, names.target)) {
+  if (!rename_waiting(retry, names.staged, names.target)) {
     report_failed_row(names, status, result);
-    (void)rename_file(names.backup, names.target);  // fails only when no backup was made
+    (void)rename_waiting(retry, names.backup, names.target);  // fails at once when no backup was made
     return;
   }
-  remove_backup(names.backup);
+  remove_backup_waiting();
   remove_file(names.archive);
 }
 
@@ -57,6 +71,7 @@ int updater_row(const ManagedFileTable& table) {
 int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView& view,
                     NativeWindow owner, Waiter& waiter, ArchiveGuard* guard) {
   close_sibling_programs(was_running, view, waiter);
+  HeldFileRetry retry(waiter, view);
   int result = 1;
   char staged_updater_version[1024] = {};
   for (int i = 0; i < table.RowCount; ++i) {
@@ -66,6 +81,9 @@ int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblin
     // A staged file left by an earlier, interrupted run must never be installed as this one.
     remove_file(names.staged);
     if (!updater) restore_orphaned_backup(names.target, names.backup);
+    // The archive library opens the archive by name: wait out a short hold of it first.
+    (void)retry.run(
+        names.archive, [&] { return is_readable(names.archive); }, [&] { return failed_because_held(names.archive); });
     // The library's result is not read: a failed extraction, or an archive the guard refuses,
     // leaves no staged file, which the swap then reports for this row.
     if (guard == nullptr || guard->hold(names.archive)) {
@@ -79,7 +97,7 @@ int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblin
       remove_file(names.archive);
       continue;
     }
-    swap_in(names, view, result);
+    swap_in(names, view, retry, result);
   }
   // The staged updater replaces itself later: the list shows the version it brings.
   const int kept_row = staged_updater_version[0] != '\0' ? updater_row(table) : -1;

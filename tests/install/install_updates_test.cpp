@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <numeric>
 #include <string>
+#include <thread>
 
 #include "install/install_fixture.h"
+#include "install/held_file_retry.h"
 #include "install/install_updates.h"
 #include "support/app_driver.h"
 
@@ -147,6 +150,25 @@ TEST_F(InstallUpdates, FirstOfThreeFailsTheOthersAreStillInstalled) {
   EXPECT_EQ(read_file("nuri.dll"), "new 3");
 }
 
+TEST_F(InstallUpdates, FileHeldForAMomentIsWaitedFor) {
+  write_file("hobrave.dll", "old");
+  make_archive("hobrave.lzh", "hobrave.___", "new");
+  testing::ChildProcess holder(testing::fixture_path("sibling_1_0_0_1.exe"), dir.path().string(), "--hold hobrave.dll");
+  ASSERT_TRUE(testing::wait_until([] { return !testing::ChildProcess::can_open("hobrave.dll"); }, 30000));
+  std::thread scanner_done([&] {
+    Sleep(2000);
+    TerminateProcess(holder.handle(), 0);
+  });
+  flag("hobrave.dll");
+  const int result = install_updates(state.Table, state.WasRunning, window, nullptr, system_waiter());
+  scanner_done.join();
+  EXPECT_EQ(result, 1);
+  EXPECT_EQ(read_file("hobrave.dll"), "new");
+  EXPECT_FALSE(present("hobrave.bak"));
+  const auto& statuses = window.view.statuses;
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "hobrave.dll の使用が終わるのを待っています。"), statuses.end());
+}
+
 TEST_F(InstallUpdates, UnreadableTargetCountsAsAbsentAndIsLeftUnchanged) {
   write_file("hobrave.dll", "locked old");
   make_archive("hobrave.lzh", "hobrave.___", "new");
@@ -154,6 +176,8 @@ TEST_F(InstallUpdates, UnreadableTargetCountsAsAbsentAndIsLeftUnchanged) {
   ASSERT_TRUE(testing::wait_until([] { return !testing::ChildProcess::can_open("hobrave.dll"); }, 30000));
   flag("hobrave.dll");
   EXPECT_EQ(install(), 0);
+  // Held for ever: waited for about ten seconds (recorded, not slept), then failed as at once.
+  EXPECT_GE(std::accumulate(waiter.waits.begin(), waiter.waits.end(), 0u), HeldFileRetry::kTotalPauseMs);
   EXPECT_FALSE(present("hobrave.___"));
   EXPECT_FALSE(present("hobrave.lzh"));
   EXPECT_FALSE(present("hobrave.bak"));
