@@ -13,6 +13,9 @@ namespace tolvex {
 
 namespace {
 
+// How long a copy that takes an update over waits for the copy that started it to end.
+constexpr DWORD kHandOverWaitMs = 30000;
+
 // The window of the running copy that is to end up in front: its last active pop-up. When the
 // platform recorded none (Wine may not, for a box that came up while another program had the
 // focus) but the copy is disabled by a box, the top-most visible, enabled window it owns.
@@ -36,8 +39,15 @@ HWND find_running_instance() {
 bool UpdaterApp::start_up() {
   // The mutex carries the same name as the window's marker. Its handle is deliberately never
   // closed: the name lives as long as this process.
-  CreateMutexA(nullptr, TRUE, kUpdaterWindowMarker);
-  if (GetLastError() == ERROR_ALREADY_EXISTS) {
+  HANDLE instance_mutex = CreateMutexA(nullptr, TRUE, kUpdaterWindowMarker);
+  bool other_copy = GetLastError() == ERROR_ALREADY_EXISTS;
+  if (other_copy && update_at_once_ && instance_mutex != nullptr) {
+    // The copy that started this one is closing its window: take its place once it has ended
+    // (its mutex is then abandoned to us).
+    const DWORD waited = WaitForSingleObject(instance_mutex, kHandOverWaitMs);
+    other_copy = waited != WAIT_OBJECT_0 && waited != WAIT_ABANDONED;
+  }
+  if (other_copy) {
     HWND running = find_running_instance();
     if (running == nullptr) return false;
     if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
@@ -56,7 +66,7 @@ bool UpdaterApp::start_up() {
   if (embedded.present) signed_transfers = std::make_unique<SignedTransfers>(embedded.keys);
   UpdateTransfers& transfers = signed_transfers ? *signed_transfers : wininet_transfers();
 
-  UpdateDialog window(instance_, transfers);
+  UpdateDialog window(instance_, transfers, update_at_once_);
   window.run_modal();
   return false;
 }

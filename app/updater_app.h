@@ -7,13 +7,16 @@ namespace tolvex {
 
 class UpdaterApp {
  public:
-  explicit UpdaterApp(HINSTANCE instance) : instance_(instance) {}
+  // `update_at_once`: started by a copy that hands the update over (see main_win.cpp).
+  UpdaterApp(HINSTANCE instance, bool update_at_once) : instance_(instance), update_at_once_(update_at_once) {}
 
   // Runs the whole program: hands over to a running copy, or runs the main window. Always false.
+  // A copy that takes an update over first waits for the copy that started it to end.
   bool start_up();
 
  private:
   HINSTANCE instance_;
+  bool update_at_once_;
 };
 
 // The top-most top-level window carrying the updater's marker, or null.

@@ -8,6 +8,7 @@
 #include "base/waiter.h"
 #include "catalogue/catalogue_view.h"
 #include "catalogue/managed_file_table.h"
+#include "install/install_observer.h"
 #include "install/sibling_programs.h"
 
 namespace tolvex {
@@ -17,10 +18,10 @@ namespace tolvex {
 // closed (and started again). Returns 1 when every flagged file was replaced (the updater's own
 // file, which is only staged as "tolvex.___", always counts as replaced), 0 when at least one
 // failed. `guard`, when given, must hold each archive before it is extracted: one it refuses is
-// not extracted, and its row fails.
+// not extracted, and its row fails. `observer`, when given, hears how each flagged file ended.
 [[nodiscard]] int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount],
                                   CatalogueView& view, NativeWindow owner, Waiter& waiter,
-                                  ArchiveGuard* guard = nullptr);
+                                  ArchiveGuard* guard = nullptr, InstallObserver* observer = nullptr);
 
 // Puts back, at start-up, any managed file that an interrupted swap left only under its backup
 // name, and removes the temporaries an interrupted extraction left.

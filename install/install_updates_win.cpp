@@ -34,9 +34,16 @@ bool rename_waiting(HeldFileRetry& retry, const char* source, const char* destin
       source, [&] { return rename_file(source, destination); }, [&] { return failed_because_held(source); });
 }
 
+// Tells `observer`, when there is one, how the row of `name` ended.
+void report(InstallObserver* observer, const char* name, InstallOutcome outcome, DWORD system_error = 0,
+            bool backup_restored = false) {
+  if (observer != nullptr) observer->file_installed(name, outcome, system_error, backup_restored);
+}
+
 // Swaps the staged file in under the target's name, keeping the old file as the backup until
 // the new one stands under the name. Each step waits out a short hold of its file.
-void swap_in(const ArchiveNames& names, StatusSurface& status, HeldFileRetry& retry, int& result) {
+void swap_in(const ArchiveNames& names, StatusSurface& status, HeldFileRetry& retry, int& result,
+             InstallObserver* observer) {
   (void)flush_to_disk(names.staged);  // best effort; a missing staged file fails the rename below
   auto remove_backup_waiting = [&] {
     (void)retry.run(
@@ -46,16 +53,21 @@ void swap_in(const ArchiveNames& names, StatusSurface& status, HeldFileRetry& re
   const bool target_readable = retry.run(
       names.target, [&] { return is_readable(names.target); }, [&] { return failed_because_held(names.target); });
   if (target_readable && !rename_waiting(retry, names.target, names.backup)) {
+    const DWORD error = GetLastError();
     report_failed_row(names, status, result);
+    report(observer, names.target, InstallOutcome::kOldFileKept, error);
     return;
   }
   if (!rename_waiting(retry, names.staged, names.target)) {
+    const DWORD error = GetLastError();
     report_failed_row(names, status, result);
-    (void)rename_waiting(retry, names.backup, names.target);  // fails at once when no backup was made
+    const bool restored = rename_waiting(retry, names.backup, names.target);  // fails at once when no backup was made
+    report(observer, names.target, InstallOutcome::kNewFileMissing, error, restored);
     return;
   }
   remove_backup_waiting();
   remove_file(names.archive);
+  report(observer, names.target, InstallOutcome::kReplaced);
 }
 
 // The row of the updater's own file, or -1.
@@ -69,7 +81,7 @@ int updater_row(const ManagedFileTable& table) {
 }  // namespace
 
 int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView& view,
-                    NativeWindow owner, Waiter& waiter, ArchiveGuard* guard) {
+                    NativeWindow owner, Waiter& waiter, ArchiveGuard* guard, InstallObserver* observer) {
   close_sibling_programs(was_running, view, waiter);
   HeldFileRetry retry(waiter, view);
   int result = 1;
@@ -86,18 +98,23 @@ int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblin
         names.archive, [&] { return is_readable(names.archive); }, [&] { return failed_because_held(names.archive); });
     // The library's result is not read: a failed extraction, or an archive the guard refuses,
     // leaves no staged file, which the swap then reports for this row.
-    if (guard == nullptr || guard->hold(names.archive)) {
+    const bool held = guard == nullptr || guard->hold(names.archive);
+    if (held) {
       (void)extract_archive(owner, names.archive);
       if (guard != nullptr) guard->release();
     }
+    // A refused archive is reported as such, not as the failed swap it leads to.
+    InstallObserver* const row_observer = held ? observer : nullptr;
+    if (!held) report(observer, names.target, InstallOutcome::kArchiveChanged);
     if (updater) {
       char text[kVersionTextSize] = {};
       read_file_version(names.staged, text, sizeof text);
       copy_cp932_text(staged_updater_version, sizeof staged_updater_version, text);
       remove_file(names.archive);
+      report(row_observer, names.target, text[0] != '\0' ? InstallOutcome::kStaged : InstallOutcome::kNewFileMissing);
       continue;
     }
-    swap_in(names, view, retry, result);
+    swap_in(names, view, retry, result, row_observer);
   }
   // The staged updater replaces itself later: the list shows the version it brings.
   const int kept_row = staged_updater_version[0] != '\0' ? updater_row(table) : -1;

@@ -9,14 +9,10 @@
 #include "text/cp932.h"
 #include "win/program_path.h"
 #include "win/scoped_win.h"
+#include "win/shell_rights_start_win.h"
 #include "win/window_helpers.h"
 
 namespace tolvex {
-
-const SiblingProgram kSiblingPrograms[kSiblingCount] = {
-    {"plo2.exe", "plo.exe"},   {"rasto2.exe", "rasto.exe"}, {"mepli2.exe", "mepli.exe"},
-    {"gaft2.exe", "gaft.exe"}, {"orbe2.exe", "orbe.exe"},
-};
 
 void close_sibling_programs(std::int32_t (&was_running)[kSiblingCount], StatusSurface& status, Waiter& waiter) {
   WaitCursor cursor;
@@ -53,7 +49,10 @@ void restart_sibling_programs(const std::int32_t (&was_running)[kSiblingCount], 
     } else {
       copy_cp932_text(path, sizeof path, kSiblingPrograms[row].program);
     }
-    ShellExecuteA(nullptr, "open", path, "", have_folder ? folder.c_str() : nullptr, SW_SHOWNOACTIVATE);
+    // A copy with administrator rights (one that took over an update) starts them with the
+    // desktop shell's ordinary rights, as the user had them; any other copy as before.
+    if (!start_with_shell_rights(path, folder))
+      ShellExecuteA(nullptr, "open", path, "", have_folder ? folder.c_str() : nullptr, SW_SHOWNOACTIVATE);
     ++started;
   }
   if (started != 0) {

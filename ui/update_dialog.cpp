@@ -10,9 +10,12 @@
 #include "resources/resource_ids.h"
 #include "ui/about_dialog.h"
 #include "ui/main_window_handle.h"
+#include "ui/folder_rights_win.h"
 #include "ui/main_window_surface.h"
 #include "ui/progress.h"
+#include "win/window_dpi_win.h"
 #include "win/window_helpers.h"
+#include "workflow/command_log_file.h"
 #include "workflow/update_command.h"
 #include "workflow/version_check_command.h"
 
@@ -20,10 +23,10 @@ namespace tolvex {
 
 const char kUpdaterWindowMarker[] = "tolvex2.exe";
 
-UpdateDialog::UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers)
-    : instance_(instance), transfers_(transfers), icon_(LoadIconA(instance, MAKEINTRESOURCEA(IDI_TOLVEX))) {}
+UpdateDialog::UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers, bool update_at_once)
+    : instance_(instance), transfers_(transfers), update_at_once_(update_at_once) {}
 
-UpdateDialog::~UpdateDialog() = default;  // a shared resource icon needs no DestroyIcon
+UpdateDialog::~UpdateDialog() = default;  // the window is gone: its icons can go
 
 INT_PTR UpdateDialog::run_modal() {
   return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_UPDATE), nullptr, dialog_proc, reinterpret_cast<LPARAM>(this));
@@ -41,7 +44,7 @@ INT_PTR CALLBACK UpdateDialog::dialog_proc(HWND window, UINT message, WPARAM wpa
   return self != nullptr ? self->handle_message(message, wparam, lparam) : FALSE;
 }
 
-INT_PTR UpdateDialog::handle_message(UINT message, WPARAM wparam, LPARAM) {
+INT_PTR UpdateDialog::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
   switch (message) {
     case WM_INITDIALOG:
       return init_window();
@@ -50,7 +53,10 @@ INT_PTR UpdateDialog::handle_message(UINT message, WPARAM wparam, LPARAM) {
     case WM_PAINT:
       return on_paint();
     case WM_QUERYDRAGICON:
-      return reinterpret_cast<INT_PTR>(icon_);
+      return reinterpret_cast<INT_PTR>(big_icon_.get());
+    case WM_DPICHANGED:
+      on_dpi_changed(LOWORD(wparam), *reinterpret_cast<const RECT*>(lparam));
+      return FALSE;  // the platform's dialog handling rescales the controls laid out in dialog units
     case WM_DESTROY:
       on_destroy();
       return FALSE;
@@ -65,8 +71,8 @@ INT_PTR UpdateDialog::handle_message(UINT message, WPARAM wparam, LPARAM) {
 BOOL UpdateDialog::init_window() {
   centre_window(window_, nullptr);
   set_up_system_menu();
-  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-  SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  dpi_ = window_dpi(window_);
+  load_icons();
   read_connection_options(state_.Connection);
   set_up_file_list();
   // A swap cut short by a crash may have left a file only under its backup name: put it back
@@ -78,6 +84,10 @@ BOOL UpdateDialog::init_window() {
   state_.Busy = 0;
   state_.ListFetched = 0;
   SetPropA(window_, kUpdaterWindowMarker, reinterpret_cast<HANDLE>(kUpdaterWindowMarkerValue));
+  // A copy that took an update over presses ｱｯﾌﾟﾃﾞｰﾄ itself once its window is up.
+  if (update_at_once_)
+    PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_BUTTON, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(window_, IDC_UPDATE_BUTTON)));
   return TRUE;  // the focus goes to the first tab stop, button 2
 }
 
@@ -90,12 +100,14 @@ void UpdateDialog::set_up_system_menu() {
   AppendMenuA(menu, MF_STRING, IDM_ABOUT, text);
 }
 
-// Three centred columns of equal width that leave room for a vertical scroll bar.
+// Three centred columns of equal width that leave room for a vertical scroll bar. The list's
+// client area is already in the window's pixels (the dialog is laid out in dialog units); the
+// scroll bar's width is taken at the window's DPI.
 void UpdateDialog::set_up_file_list() {
   HWND list = GetDlgItem(window_, IDC_FILE_LIST);
   RECT client = {};
   GetClientRect(list, &client);
-  const int width = ((client.right - client.left) - GetSystemMetrics(SM_CXVSCROLL)) / 3;
+  const int width = ((client.right - client.left) - system_metric_for_dpi(SM_CXVSCROLL, dpi_)) / 3;
   SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
   const char* const titles[] = {"ファイル名", "現Version", "最新Version"};
   for (int i = 0; i < 3; ++i) {
@@ -107,6 +119,39 @@ void UpdateDialog::set_up_file_list() {
     column.iSubItem = i;
     SendMessageA(list, LVM_INSERTCOLUMNA, i, reinterpret_cast<LPARAM>(&column));
   }
+}
+
+// The window's big and small icons, each drawn from the image of the icon resource that suits
+// the window's DPI. The window lets go of the old ones before they are destroyed.
+void UpdateDialog::load_icons() {
+  const auto load = [&](int width_metric, int height_metric) {
+    return static_cast<HICON>(LoadImageA(instance_, MAKEINTRESOURCEA(IDI_TOLVEX), IMAGE_ICON,
+                                         system_metric_for_dpi(width_metric, dpi_),
+                                         system_metric_for_dpi(height_metric, dpi_), LR_DEFAULTCOLOR));
+  };
+  HICON big = load(SM_CXICON, SM_CYICON);
+  HICON small_icon = load(SM_CXSMICON, SM_CYSMICON);
+  SendMessageA(window_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big));
+  SendMessageA(window_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small_icon));
+  big_icon_.reset(big);
+  small_icon_.reset(small_icon);
+}
+
+// The window moved to a screen of another DPI (or that screen's scale changed): take the
+// rectangle the system suggests, scale the columns by the change (keeping their proportions)
+// and load the icons for the new DPI.
+void UpdateDialog::on_dpi_changed(UINT dpi, const RECT& suggested) {
+  if (dpi == 0) return;
+  SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (dpi == dpi_) return;
+  HWND list = GetDlgItem(window_, IDC_FILE_LIST);
+  for (int column = 0; column < 3; ++column) {
+    const int width = static_cast<int>(SendMessageA(list, LVM_GETCOLUMNWIDTH, column, 0));
+    SendMessageA(list, LVM_SETCOLUMNWIDTH, column, MAKELPARAM(MulDiv(width, dpi, dpi_), 0));
+  }
+  dpi_ = dpi;
+  load_icons();
 }
 
 bool UpdateDialog::on_system_command(WPARAM command) {
@@ -121,12 +166,12 @@ bool UpdateDialog::on_paint() {
   PAINTSTRUCT paint;
   HDC dc = BeginPaint(window_, &paint);
   SendMessageA(window_, WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
-  const int icon_width = GetSystemMetrics(SM_CXICON);
-  const int icon_height = GetSystemMetrics(SM_CYICON);
+  const int icon_width = system_metric_for_dpi(SM_CXICON, dpi_);
+  const int icon_height = system_metric_for_dpi(SM_CYICON, dpi_);
   RECT client = {};
   GetClientRect(window_, &client);
-  DrawIcon(dc, (client.right - client.left - icon_width + 1) / 2, (client.bottom - client.top - icon_height + 1) / 2,
-           icon_);
+  DrawIconEx(dc, (client.right - client.left - icon_width + 1) / 2, (client.bottom - client.top - icon_height + 1) / 2,
+             big_icon_.get(), icon_width, icon_height, 0, nullptr, DI_NORMAL);
   EndPaint(window_, &paint);
   return true;
 }
@@ -174,8 +219,10 @@ void UpdateDialog::run_command(void (*command)(CommandContext&)) {
   if (command_running_) return;
   command_running_ = true;
   MainWindowSurface surface(window_);
+  CommandLogFile log;
+  WindowsFolderRights rights(window_);
   CommandContext context{state_,          surface,         dial_up_link(), transfers_, progress_callback,
-                         message_boxes(), system_waiter(), install_updates};
+                         message_boxes(), system_waiter(), install_updates, log,       &rights};
   command(context);
   command_running_ = false;
 }

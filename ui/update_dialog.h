@@ -5,6 +5,7 @@
 
 #include <cstdint>
 
+#include "win/scoped_win.h"
 #include "workflow/command_context.h"
 #include "workflow/window_state.h"
 
@@ -16,8 +17,9 @@ constexpr std::uintptr_t kUpdaterWindowMarkerValue = 6;
 
 class UpdateDialog {
  public:
-  // `transfers` serve both commands and must outlive the window.
-  UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers);
+  // `transfers` serve both commands and must outlive the window. With `update_at_once` the
+  // window runs the update command as soon as it is up (a copy that took an update over).
+  UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers, bool update_at_once = false);
   ~UpdateDialog();
   UpdateDialog(const UpdateDialog&) = delete;
   UpdateDialog& operator=(const UpdateDialog&) = delete;
@@ -32,6 +34,8 @@ class UpdateDialog {
   BOOL init_window();
   void set_up_system_menu();
   void set_up_file_list();
+  void load_icons();
+  void on_dpi_changed(UINT dpi, const RECT& suggested);
   bool on_system_command(WPARAM command);
   bool on_paint();
   void on_destroy();
@@ -43,8 +47,11 @@ class UpdateDialog {
 
   HINSTANCE instance_;
   UpdateTransfers& transfers_;
+  bool update_at_once_;
   HWND window_ = nullptr;
-  HICON icon_;
+  UINT dpi_ = 0;  // the DPI the window's pixel sizes (columns, icons) were made for
+  OwnedIcon big_icon_;  // for the window's DPI; the window refers to both while it is open
+  OwnedIcon small_icon_;
   UpdateWindowState state_;
   bool command_running_ = false;  // inside the handler of button 1000 or 1002
 };

@@ -106,6 +106,26 @@ class LoadedLibrary {
   HMODULE module_;
 };
 
+// An icon made by LoadImage without LR_SHARED (CreateIcon and the like), destroyed once.
+using OwnedIcon = OwnedPointerHandle<HICON, DestroyIcon>;
+
+// A window's device context (GetDC), released when the owner goes.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ReleaseDC(window_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+
+  HDC get() const { return dc_; }
+
+ private:
+  HWND window_;
+  HDC dc_;
+};
+
 // A FindFirstFileA search, closed on every way out.
 class FileSearch {
  public:

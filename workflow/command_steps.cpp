@@ -43,13 +43,16 @@ std::int32_t compare_kept_list(CommandContext& context) {
   return compare_step(context.state.Table, context.state.List, update_list_text(), context.window);
 }
 
-void show_up_to_date(CommandContext& context) {
-  context.boxes.show(context.window.owner(), "アップデート可能なファイルはありません。\n現在最新の環境です。", "情報",
-                     BoxKind::kInformation);
+const char* show_up_to_date(CommandContext& context) {
+  const char* text = "アップデート可能なファイルはありません。\n現在最新の環境です。";
+  context.boxes.show(context.window.owner(), text, "情報", BoxKind::kInformation);
+  return text;
 }
 
-void show_list_fetch_failed(CommandContext& context) {
-  context.boxes.show(context.window.owner(), "アップデート情報の取得に失敗しました。", "取得", BoxKind::kStop);
+const char* show_list_fetch_failed(CommandContext& context) {
+  const char* text = "アップデート情報の取得に失敗しました。";
+  context.boxes.show(context.window.owner(), text, "取得", BoxKind::kStop);
+  return text;
 }
 
 }  // namespace tolvex

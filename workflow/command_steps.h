@@ -27,10 +27,10 @@ void disconnect_with_report(CommandContext& context);
 // Compares the kept update list text with the managed files; the number of newer files.
 std::int32_t compare_kept_list(CommandContext& context);
 
-// The box saying that nothing can be updated.
-void show_up_to_date(CommandContext& context);
+// The box saying that nothing can be updated; returns its text.
+const char* show_up_to_date(CommandContext& context);
 
-// The stop box saying that the update information could not be obtained.
-void show_list_fetch_failed(CommandContext& context);
+// The stop box saying that the update information could not be obtained; returns its text.
+const char* show_list_fetch_failed(CommandContext& context);
 
 }  // namespace tolvex

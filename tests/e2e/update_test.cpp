@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <memory>
@@ -46,6 +47,30 @@ std::string random_bytes(size_t size, unsigned seed) {
 std::string fixture_bytes(const std::string& name) { return testing::read_file(testing::fixture_path(name)); }
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+// The updater's command log, found the way the updater finds it.
+std::string command_log_path() {
+  char folder[MAX_PATH] = {};
+  EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder), S_OK);
+  return std::string(folder) + "\\Halvorn\\Stablon2\\tolvex.log";
+}
+
+// The command log's name taken by an empty folder while it lives; the log comes back afterwards.
+class CommandLogTakenByAFolder {
+ public:
+  CommandLogTakenByAFolder() {
+    MoveFileA(path_.c_str(), saved_.c_str());
+    EXPECT_TRUE(CreateDirectoryA(path_.c_str(), nullptr));
+  }
+  ~CommandLogTakenByAFolder() {
+    EXPECT_TRUE(RemoveDirectoryA(path_.c_str()));  // still the empty folder
+    MoveFileA(saved_.c_str(), path_.c_str());
+  }
+
+ private:
+  std::string path_ = command_log_path();
+  std::string saved_ = path_ + ".saved";
+};
 
 // Ends every process that shows a window with one of the sibling markers.
 void end_sibling_stand_ins() {
@@ -134,6 +159,17 @@ class UpdateCommand : public ::testing::Test {
       if (line.rfind(prefix, 0) == 0) lines.push_back(line);
     return lines;
   }
+  // What the command log gained since it held `before` bytes, once a record has ended there: a
+  // record is appended as its command ends, after the window is idle again.
+  std::string logged_since(std::size_t before) {
+    std::string added;
+    EXPECT_TRUE(testing::wait_until([&] {
+      const std::string log = testing::read_file(command_log_path());
+      added = log.size() >= before ? log.substr(before) : log;  // or trimmed meanwhile
+      return added.find("  結果: ") != std::string::npos;
+    }, 10000));
+    return added;
+  }
   void start_sibling(const std::string& name, const std::string& working_folder) {
     siblings_.push_back(std::make_unique<ChildProcess>(suite_.file(name), working_folder));
     const std::string marker = name.substr(0, name.rfind('.')) + "2.exe";
@@ -162,6 +198,7 @@ TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
   point_at();
   start_sibling("plo.exe", suite_.path());
   start_sibling("mepli.exe", suite_.path());
+  const std::size_t logged_before = testing::read_file(command_log_path()).size();
   start();
   testing::click_button(window_, 1002);
   answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
@@ -188,6 +225,18 @@ TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
   EXPECT_EQ(log_lines(suite_.path(), "start plo.exe").size(), 2u);
   EXPECT_EQ(log_lines(suite_.path(), "start mepli.exe").size(), 2u);
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
+
+  // The command's record in the log.
+  const std::string record = logged_since(logged_before);
+  EXPECT_EQ(record.rfind("[", 0), 0u) << record;
+  for (const std::string& line :
+       {"] アップデート\r\n  アドレス: " + server_.url("/" + folder_ + "/") + "update.txt\r\n  リスト: 取得しました\r\n",
+        std::string("  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"),
+        std::string("  対象: vemoda.dll 1,02,3,0045 → 10,11,12,0013\r\n"),
+        std::string("  インストール: plo.exe 0 置き換え完了\r\n"),
+        std::string("  インストール: vemoda.dll 0 置き換え完了\r\n"),
+        std::string("  終了・再起動: plo.exe mepli.exe\r\n")})
+    EXPECT_NE(record.find(line), std::string::npos) << line << "\nin\n" << record;
 }
 
 TEST_F(UpdateCommand, SiblingsRestartFromTheUpdatersFolderWhenItWorksElsewhere) {
@@ -208,6 +257,7 @@ TEST_F(UpdateCommand, SiblingsRestartFromTheUpdatersFolderWhenItWorksElsewhere) 
 }
 
 TEST_F(UpdateCommand, CheckThenUpdateComparesTheKeptList) {
+  CommandLogTakenByAFolder no_log;  // a log that cannot be written changes nothing
   serve_newer_vemoda(server_);
   point_at();
   start();
@@ -325,6 +375,58 @@ TEST_F(UpdateCommand, KeyedBuildStopsAnArchiveAtItsSignedSizeAndKeepsNothing) {
   expect_no_leftovers(suite_, "vemoda");
 }
 
+// Under Wine every program runs with administrator rights, so a folder it cannot write (marked
+// immutable by the test rig) takes the administrator's way: a stop box before anything is
+// fetched, and nothing written.
+TEST_F(UpdateCommand, FolderNotEvenAnAdministratorCanWriteStopsTheUpdateBeforeAnyDownload) {
+  const char* locked = std::getenv("TOLVEX_LOCKED_FOLDER");
+  ASSERT_NE(locked, nullptr);
+  const std::string folder = testing::wine_path_of_unix_path(locked).string();
+  const std::string probe = folder + "\\probe.tmp";
+  HANDLE written = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  if (written != INVALID_HANDLE_VALUE) {
+    CloseHandle(written);
+    GTEST_SKIP() << "the rig could not make a folder nobody can write (chattr +i)";
+  }
+  serve_newer_vemoda(server_);
+  point_at();
+  start(folder);
+  testing::click_button(window_, 1002);
+  answer("アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。");
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  EXPECT_TRUE(server_.requests_for("/" + folder_ + "/vemoda.lzh").empty());
+  WIN32_FIND_DATAA found;
+  HANDLE search = FindFirstFileA((folder + "\\*").c_str(), &found);
+  int entries = 0;
+  if (search != INVALID_HANDLE_VALUE) {
+    do ++entries;
+    while (FindNextFileA(search, &found));
+    FindClose(search);
+  }
+  EXPECT_EQ(entries, 2);  // "." and "..": nothing was written
+}
+
+// The copy that a copy without administrator rights starts with them ("/update") waits for the
+// first one to close its window, then comes up in its place and runs the update at once.
+TEST_F(UpdateCommand, CopyStartedToTakeTheUpdateOverWaitsForTheFirstAndUpdatesAtOnce) {
+  serve_newer_vemoda(server_);
+  point_at();
+  start();
+  ChildProcess successor(suite_.updater_path(), suite_.path(), "/update");
+  Sleep(1500);
+  EXPECT_EQ(find_marked_windows(kMarker).size(), 1u);  // still only the first copy's window
+  testing::click_button(window_, 2);  // the first copy closes
+  ASSERT_TRUE(app_->wait_for_exit(10000));
+  HWND taken_over = testing::wait_for_marked_window(successor.id(), kMarker, 20000);
+  ASSERT_NE(taken_over, nullptr);
+  HWND box = testing::wait_for_window_with_caption(successor.id(), "完了", kBoxTimeout);
+  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(taken_over, 1007);
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  testing::click_button(box, IDOK);
+  testing::click_button(taken_over, 2);
+  EXPECT_TRUE(successor.wait_for_exit(10000));
+}
+
 TEST_F(UpdateCommand, NothingNewerDownloadsNothing) {
   serve("update.txt", "vemoda.dll&1,02,3,0045\r\n");
   point_at();
@@ -355,11 +457,16 @@ TEST_F(UpdateCommand, InstallFailureShowsTheStopBoxAndKeepsTheOldFile) {
   serve("update.txt", "vemoda.dll&10,11,12,0013\r\n");
   serve("vemoda.lzh", archive_holding("wrong.___", "x"));
   point_at();
+  const std::size_t logged_before = testing::read_file(command_log_path()).size();
   start();
   testing::click_button(window_, 1002);
   answer("アップデート", "アップデートに失敗しました。");
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
   expect_no_leftovers(suite_, "vemoda");
+  // No new file to put in place (error 2, not found): the old one came back from its backup.
+  EXPECT_NE(logged_since(logged_before).find("  インストール: vemoda.dll 4 新ファイルを配置できず (システムエラー 2) "
+                                             "バックアップを復元\r\n"),
+            std::string::npos);
 }
 
 TEST_F(UpdateCommand, CheckThenUpdateOverHttps) {

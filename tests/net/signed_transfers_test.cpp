@@ -175,8 +175,12 @@ TEST_F(SignedTransfersTest, ArchiveNotReceivedWholeAndAsSignedLeavesNothing) {
     EXPECT_EQ(last_error(), c.expected) << c.what;
     EXPECT_FALSE(exists("plo.lzh")) << c.what;
     // Progress is reported after each slice is written: nothing past the signed size was.
-    if (!reports().empty()) EXPECT_LE(reports().back().done, archive_.size()) << c.what;
-    if (c.modes.rfind("announce", 0) == 0) EXPECT_TRUE(reports().empty()) << c.what;
+    if (!reports().empty()) {
+      EXPECT_LE(reports().back().done, archive_.size()) << c.what;
+    }
+    if (c.modes.rfind("announce", 0) == 0) {
+      EXPECT_TRUE(reports().empty()) << c.what;
+    }
   }
 }
 

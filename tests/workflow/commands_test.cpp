@@ -12,6 +12,7 @@
 #include "net/dial_up_link.h"
 #include "support/fake_command_window.h"
 #include "support/fake_remote_access_service.h"
+#include "support/recording_command_log.h"
 #include "support/recording_waiter.h"
 #include "support/scripted_transfers.h"
 #include "workflow/update_command.h"
@@ -58,15 +59,19 @@ class Commands : public ::testing::Test {
   }
 
   CommandContext context() {
-    auto install = [this](ManagedFileTable& table, std::int32_t(&)[kSiblingCount], CatalogueView&, NativeWindow,
-                          Waiter&, ArchiveGuard*) {
+    auto install = [this](ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView&,
+                          NativeWindow, Waiter&, ArchiveGuard*, InstallObserver* observer) {
+      was_running[0] = was_running[2] = 1;  // plo.exe and mepli.exe were running
       installed_rows_.clear();
-      for (int i = 0; i < table.RowCount; ++i)
-        if (table.UpdateFlags[i] != 0) installed_rows_.push_back(table.FileRows[i].Name);
+      for (int i = 0; i < table.RowCount; ++i) {
+        if (table.UpdateFlags[i] == 0) continue;
+        installed_rows_.push_back(table.FileRows[i].Name);
+        observer->file_installed(table.FileRows[i].Name, InstallOutcome::kReplaced, 0, false);
+      }
       journal_.push_back("install busy " + std::to_string(state_.Busy));
       return install_result_;
     };
-    return CommandContext{state_, window_, link_, transfers_, progress_, boxes_, waiter_, install};
+    return CommandContext{state_, window_, link_, transfers_, progress_, boxes_, waiter_, install, log_};
   }
   void check() {
     CommandContext c = context();
@@ -92,6 +97,7 @@ class Commands : public ::testing::Test {
   testing::FakeRemoteAccessService ras_;
   testing::RecordingWaiter waiter_;
   testing::ScriptedTransfers transfers_;
+  testing::RecordingCommandLog log_;
   DialUpLink link_{ras_, waiter_};
   ProgressCallback progress_ = no_abort;
   int install_result_ = 1;
@@ -111,6 +117,13 @@ TEST_F(Commands, CheckWithoutDialUpFetchesComparesAndCounts) {
   EXPECT_EQ(state_.ListFetched, 1);
   EXPECT_FALSE(abort_requested());
   EXPECT_EQ(window_.view.latest_writes.size(), 2u);
+  ASSERT_EQ(log_.records.size(), 1u);
+  EXPECT_EQ(log_.records[0], "[2026-12-09 07:05:03] バージョンチェック\r\n"
+                             "  アドレス: http://127.0.0.1/upd/update.txt\r\n"
+                             "  リスト: 取得しました\r\n"
+                             "  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"
+                             "  対象: sef.dll 1,00,0,0001 → 2\r\n"
+                             "  結果: 2個のアップデート可能なファイルがあります。\r\n");
 }
 
 TEST_F(Commands, CheckDialsBeforeTheFetchAndHangsUpBeforeComparing) {
@@ -156,6 +169,10 @@ TEST_F(Commands, CheckWithAFailedFetchHangsUpThenShowsTheStopBox) {
   expect_boxes({{"取得", "アップデート情報の取得に失敗しました。"}});
   EXPECT_EQ(boxes_.shown[0].kind, BoxKind::kStop);
   EXPECT_EQ(state_.ListFetched, 0);
+  ASSERT_EQ(log_.records.size(), 1u);
+  EXPECT_NE(log_.records[0].find("\r\n  リスト: 取得失敗 2010 指定されたURLにファイルが存在しません。\r\n"
+                                 "  結果: アップデート情報の取得に失敗しました。\r\n"),
+            std::string::npos);
 }
 
 TEST_F(Commands, RefusedConnectionAskedAndDeclinedEndsEitherCommandWithoutATransfer) {
@@ -170,6 +187,9 @@ TEST_F(Commands, RefusedConnectionAskedAndDeclinedEndsEitherCommandWithoutATrans
   EXPECT_EQ(boxes_.shown[0].kind, BoxKind::kQuestion);
   EXPECT_EQ(window_.view.statuses.back(), "関数の引数に誤りがあります。");
   EXPECT_EQ(journal_.back(), "buttons on on 終了");
+  ASSERT_EQ(log_.records.size(), 2u);  // one record per command, on every way out
+  for (const std::string& record : log_.records)
+    EXPECT_NE(record.find("  接続: 失敗 2024 関数の引数に誤りがあります。 中止\r\n"), std::string::npos) << record;
 }
 
 TEST_F(Commands, RefusedConnectionAnsweredYesGoesOn) {
@@ -213,6 +233,15 @@ TEST_F(Commands, UpdateDownloadsInTableOrderHangsUpAndInstallsWhenNoLongerBusy) 
   EXPECT_EQ(installed_rows_, (std::vector<std::string>{"plo.exe", "sef.dll"}));
   EXPECT_EQ(state_.Busy, 0);
   EXPECT_EQ(state_.ListFetched, 1);
+  EXPECT_EQ(log_.records, std::vector<std::string>{"[2026-12-09 07:05:03] アップデート\r\n"
+                                                   "  アドレス: http://127.0.0.1/upd/update.txt\r\n"
+                                                   "  リスト: 取得しました\r\n"
+                                                   "  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"
+                                                   "  対象: sef.dll 1,00,0,0001 → 2\r\n"
+                                                   "  インストール: plo.exe 0 置き換え完了\r\n"
+                                                   "  インストール: sef.dll 0 置き換え完了\r\n"
+                                                   "  終了・再起動: plo.exe mepli.exe\r\n"
+                                                   "  結果: アップデートは完了しました。 今後ともStablon２をよろしくお願いいたします。\r\n"});
 }
 
 TEST_F(Commands, UpdateAfterACheckDialsAgainButDoesNotFetchAgain) {
@@ -223,6 +252,8 @@ TEST_F(Commands, UpdateAfterACheckDialsAgainButDoesNotFetchAgain) {
   update();
   EXPECT_TRUE(ras_.script_done());
   EXPECT_EQ(transfers_.calls, (std::vector<std::string>{"fetch", "plo.lzh", "sef.lzh"}));
+  ASSERT_EQ(log_.records.size(), 2u);
+  EXPECT_NE(log_.records[1].find("  リスト: 取得済みのものを使用\r\n"), std::string::npos);
 }
 
 TEST_F(Commands, UpdateWithNothingNewerClosesTheConnectionAndSaysUpToDate) {
@@ -262,6 +293,10 @@ TEST_F(Commands, FailedDownloadStopsTheRowsHangsUpAndInstallsNothing) {
   EXPECT_EQ(transfers_.calls, (std::vector<std::string>{"fetch", "plo.lzh"}));
   EXPECT_TRUE(installed_rows_.empty());
   EXPECT_EQ(state_.Busy, 0);
+  ASSERT_EQ(log_.records.size(), 1u);
+  EXPECT_NE(log_.records[0].find("  ダウンロード: 失敗 2010 指定されたURLにファイルが存在しません。\r\n"
+                                 "  結果: ファイルの取得に失敗しました。\r\n"),
+            std::string::npos);
 }
 
 TEST_F(Commands, ConfirmedAbortSaysSoAndInstallsNothing) {
@@ -293,6 +328,64 @@ TEST_F(Commands, FailedHangUpOnTheUpdatePathIsReportedBeforeTheInstallation) {
   EXPECT_EQ(tail, (Journal{"status 切断", "ras hang_up", "wait 3000", "ras hang_up", "reset progress",
                            "status ネットワークの切断に失敗しました。", "box 切断", "buttons off off 中断",
                            "install busy 0", "box 完了", "buttons on on 終了"}));
+}
+
+// A working folder the update cannot write
+
+struct FakeFolderRights : FolderRights {
+  bool writable = false;
+  bool is_elevated = false;
+  ElevatedStart start = ElevatedStart::kStarted;
+  int probes = 0;
+  int starts = 0;
+  bool working_folder_writable() override { return ++probes, writable; }
+  bool elevated() override { return is_elevated; }
+  ElevatedStart start_elevated_update() override { return ++starts, start; }
+};
+
+TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) {
+  struct Case {
+    const char* what;
+    bool elevated;
+    BoxAnswer answer;
+    ElevatedStart start;
+    std::vector<std::pair<std::string, std::string>> boxes;
+  };
+  const std::string question = "このフォルダにファイルを書き込む権限がありません。\n管理者として実行し直してアップデートしますか？";
+  for (const Case& c : {Case{"handed over", false, BoxAnswer::kYes, ElevatedStart::kStarted, {{"アップデート", question}}},
+                        Case{"declined", false, BoxAnswer::kNo, ElevatedStart::kStarted,
+                             {{"アップデート", question},
+                              {"アップデート", "ファイルを書き込めないため、アップデートを中止しました。"}}},
+                        Case{"elevation refused", false, BoxAnswer::kYes, ElevatedStart::kRefused,
+                             {{"アップデート", question},
+                              {"アップデート", "管理者として実行できなかったため、アップデートを中止しました。"}}},
+                        Case{"already administrator", true, BoxAnswer::kYes, ElevatedStart::kStarted,
+                             {{"アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。"}}}}) {
+    SCOPED_TRACE(c.what);
+    boxes_.shown.clear();
+    transfers_.calls.clear();
+    journal_.clear();
+    state_.ListFetched = 0;
+    FakeFolderRights rights;
+    rights.is_elevated = c.elevated;
+    rights.start = c.start;
+    boxes_.answer(c.answer);
+    CommandContext command = context();
+    command.rights = &rights;
+    run_update(command);
+    expect_boxes(c.boxes);
+    EXPECT_EQ(transfers_.calls, std::vector<std::string>{"fetch"});  // no archive fetched
+    EXPECT_TRUE(installed_rows_.empty());
+    EXPECT_EQ(rights.starts, !c.elevated && c.answer == BoxAnswer::kYes ? 1 : 0);
+    // A hand-over leaves the closing window as it is; every other way gives the buttons back.
+    const bool handed_over = rights.starts == 1 && c.start == ElevatedStart::kStarted;
+    EXPECT_EQ(journal_.back() == "buttons on on 終了", !handed_over);
+  }
+  FakeFolderRights rights;  // a version check never asks
+  CommandContext command = context();
+  command.rights = &rights;
+  run_version_check(command);
+  EXPECT_EQ(rights.probes, 0);
 }
 
 }  // namespace
