@@ -2,6 +2,7 @@
 
 #include "tools/file_system.h"
 #include "tools/no_follow_file.h"
+#include "tools/owner_only_access_win.h"
 #include "win/scoped_win.h"
 
 namespace tolvex::publish {
@@ -92,15 +93,24 @@ void RegularFile::close() {
 
 bool create_new_file(const std::string& path, const std::vector<std::uint8_t>& bytes, bool owner_only,
                      std::string& error) {
-  (void)owner_only;  // Windows files take their folder's access rights
+  // An owner-only file gets a DACL of its own at creation, so it is never readable by others,
+  // not even for a moment; any other file takes its folder's access rights.
+  OwnerOnlyAccess access;
+  if (owner_only && !access.build(error)) return false;
   // CREATE_NEW fails on any existing name; FILE_FLAG_OPEN_REPARSE_POINT makes a link such a
   // name itself instead of a way to its target.
-  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  OwnedHandle file(CreateFileA(path.c_str(), GENERIC_WRITE | (owner_only ? WRITE_DAC : 0), 0,
+                               owner_only ? access.attributes() : nullptr, CREATE_NEW,
                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
   if (!file.valid()) {
     const DWORD code = GetLastError();
     error = code == ERROR_FILE_EXISTS || code == ERROR_ALREADY_EXISTS ? std::string("already exists")
                                                                       : "cannot create: " + last_system_error();
+    return false;
+  }
+  if (owner_only && !access.apply(file.get(), error)) {
+    file.close();
+    DeleteFileA(path.c_str());
     return false;
   }
   std::size_t done = 0;

@@ -1,7 +1,8 @@
 #pragma once
 // The publisher's cryptography: SHA-256, ECDSA P-256 keys, signatures in the raw r || s form the
-// manifest holds. Natively over OpenSSL's libcrypto; in a build without it (the Windows build)
-// every function fails with kSigningUnavailable.
+// manifest holds. Natively over OpenSSL's libcrypto, in the Windows build over the system's CNG;
+// in a native build without libcrypto every function fails with kSigningUnavailable. Both
+// builds read and write the same private key files (tools/private_key_pem.h).
 #include <cstddef>
 #include <cstdint>
 #include <string>

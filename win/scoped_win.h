@@ -62,6 +62,9 @@ using OwnedKey = OwnedPointerHandle<HKEY, RegCloseKey>;
 // One WinInet handle (session, connection or request).
 using InternetHandle = OwnedPointerHandle<HINTERNET, InternetCloseHandle>;
 
+// Memory the system allocated with LocalAlloc for the caller (a security descriptor, ...).
+using LocalMemory = OwnedPointerHandle<HLOCAL, LocalFree>;
+
 // CNG objects (link bcrypt): an algorithm provider, a key, a hash object. A key or hash must be
 // destroyed before the provider it came from.
 inline void close_algorithm_provider(BCRYPT_ALG_HANDLE provider) { BCryptCloseAlgorithmProvider(provider, 0); }
