@@ -18,6 +18,8 @@
 #include "support/app_driver.h"
 #include "support/test_http_server.h"
 #include "support/test_signer_win.h"
+#include "tools/private_key_pem.h"
+#include "trust/hex.h"
 
 namespace tolvex {
 namespace {
@@ -277,6 +279,34 @@ TEST_F(UpdateCommand, KeyedBuildInstallsAReleaseSignedByItsSecondKey) {
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
   expect_no_leftovers(suite_, "vemoda");
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt.sig").size(), 1u);  // fetched once, with the list
+}
+
+// The maker signs on Windows: the Windows build of the publisher turns a release folder into a
+// signed update folder with the test key "current" as its key file, and the keyed updater
+// installs what it made.
+TEST_F(UpdateCommand, KeyedBuildInstallsAReleaseSignedByTheWindowsPublisher) {
+  use_keyed_updater();
+  const std::string blob = testing::read_file(testing::fixture_path("keys\\current.private"));  // X || Y || d
+  publish::P256PrivateKey key;
+  ASSERT_TRUE(trust::from_hex(blob.data(), 128, key.public_key.data(), 64));
+  ASSERT_TRUE(trust::from_hex(blob.data() + 128, 64, key.secret.data(), 32));
+  const std::string maker = suite_.path() + "\\maker";
+  ASSERT_TRUE(CreateDirectoryA(maker.c_str(), nullptr));
+  ASSERT_TRUE(CreateDirectoryA((maker + "\\release").c_str(), nullptr));
+  testing::write_file(maker + "\\maker.pem", publish::private_key_pem(key));
+  testing::write_file(maker + "\\release\\vemoda.dll", fixture_bytes("ver_10_11_12_13.dll"));
+  ChildProcess publisher(testing::build_path("bin\\tolvex-publish.exe"), maker, "publish --sign maker.pem release out");
+  ASSERT_TRUE(publisher.wait_for_exit(60000));
+  DWORD exit_code = 1;
+  ASSERT_TRUE(GetExitCodeProcess(publisher.handle(), &exit_code));
+  ASSERT_EQ(exit_code, 0u);
+  for (const char* name : {"update.txt", "update.txt.sig", "vemoda.lzh"})
+    serve(name, testing::read_file(maker + "\\out\\" + name));
+  point_at();
+  start();
+  check_then_update();
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
+  expect_no_leftovers(suite_, "vemoda");
 }
 
 TEST_F(UpdateCommand, KeyedBuildRefusesATamperedArchiveAndInstallsNothing) {
