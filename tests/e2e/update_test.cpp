@@ -149,6 +149,19 @@ class UpdateCommand : public ::testing::Test {
     testing::click_button(box, button);
     ASSERT_TRUE(testing::wait_until([&] { return !IsWindow(box); }, 10000));
   }
+  // Presses ｱｯﾌﾟﾃﾞｰﾄ and sees the download refused as not the signed archive, the old
+  // vemoda.dll kept and nothing left behind.
+  void expect_archive_refused_and_nothing_installed() {
+    testing::click_button(window_, 1002);
+    HWND box = wait_for_box("取得");
+    ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
+    EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
+    EXPECT_EQ(testing::control_text(window_, 1007), "ダウンロードしたファイルが署名と一致しません。");
+    testing::click_button(box, IDOK);
+    ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+    EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
+    expect_no_leftovers(suite_, "vemoda");
+  }
   bool idle() {
     return IsWindowEnabled(GetDlgItem(window_, 1000)) && IsWindowEnabled(GetDlgItem(window_, 2)) &&
            testing::control_text(window_, 2) == "終了";
@@ -314,15 +327,7 @@ TEST_F(UpdateCommand, KeyedBuildRefusesATamperedArchiveAndInstallsNothing) {
   serve_signed_vemoda("current", archive_holding("vemoda.___", fixture_bytes("ver_max.dll")));
   point_at();
   start();
-  testing::click_button(window_, 1002);
-  HWND box = wait_for_box("取得");
-  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
-  EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
-  EXPECT_EQ(testing::control_text(window_, 1007), "ダウンロードしたファイルが署名と一致しません。");
-  testing::click_button(box, IDOK);
-  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
-  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
-  expect_no_leftovers(suite_, "vemoda");
+  expect_archive_refused_and_nothing_installed();
 }
 
 TEST_F(UpdateCommand, KeyedBuildKeepsNoListWithoutAValidManifest) {
@@ -394,15 +399,7 @@ TEST_F(UpdateCommand, KeyedBuildStopsAnArchiveAtItsSignedSizeAndKeepsNothing) {
                       archive_holding("vemoda.___", fixture_bytes("ver_10_11_12_13.dll")) + random_bytes(400000, 7));
   point_at("/_fault/nolength");
   start();
-  testing::click_button(window_, 1002);
-  HWND box = wait_for_box("取得");
-  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
-  EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
-  EXPECT_EQ(testing::control_text(window_, 1007), "ダウンロードしたファイルが署名と一致しません。");
-  testing::click_button(box, IDOK);
-  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
-  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
-  expect_no_leftovers(suite_, "vemoda");
+  expect_archive_refused_and_nothing_installed();
 }
 
 // Under Wine every program runs with administrator rights, so a folder it cannot write (marked
