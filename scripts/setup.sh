@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake make g++ clang googletest python3
+  cmake make g++ clang clang-format-14 googletest python3
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 binutils-mingw-w64-i686
   wine64 xvfb fonts-wine fonts-ipafont-gothic locales imagemagick x11-apps
   lhasa jlha-utils curl libclang-rt-14-dev openssl libssl-dev libz-mingw-w64 libc6-i386
