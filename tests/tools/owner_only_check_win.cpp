@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tools/owner_only_access_win.h"
+#include "tools/file_system_win.h"
 #include "tools/owner_only_check.h"
 #include "win/scoped_win.h"
 

@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "tools/private_key_pem.h"
 #include "tools/signing.h"
 
 namespace tolvex::testing {
