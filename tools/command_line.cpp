@@ -63,16 +63,16 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
   if (command == "--help" || command == "-h" || command == "help") return true;
   std::size_t folders_needed = 0;
   if (command == "publish") {
-    line.command = Command::publish;
+    line.command = Command::kPublish;
     folders_needed = 2;
   } else if (command == "verify") {
-    line.command = Command::verify;
+    line.command = Command::kVerify;
     folders_needed = 1;
   } else if (command == "diff") {
-    line.command = Command::diff;
+    line.command = Command::kDiff;
     folders_needed = 2;
   } else if (command == "keygen") {
-    line.command = Command::keygen;
+    line.command = Command::kKeygen;
     folders_needed = 2;  // the two key files
   } else {
     error = "unknown command \"" + command + "\"";
@@ -95,23 +95,23 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
       return true;
     };
     if (argument == "--help" || argument == "-h") {
-      line.command = Command::help;
+      line.command = Command::kHelp;
       return true;
-    } else if (argument == "--sign" && line.command == Command::publish) {
+    } else if (argument == "--sign" && line.command == Command::kPublish) {
       if (!value(signing_key)) return false;
-    } else if (argument == "--key" && line.command == Command::verify) {
+    } else if (argument == "--key" && line.command == Command::kVerify) {
       if (!value(public_key)) return false;
-    } else if (argument == "--list-name" && line.command != Command::keygen) {
+    } else if (argument == "--list-name" && line.command != Command::kKeygen) {
       if (!value(list_name)) return false;
-    } else if (argument == "--tz" && (line.command == Command::publish || line.command == Command::diff)) {
+    } else if (argument == "--tz" && (line.command == Command::kPublish || line.command == Command::kDiff)) {
       if (!value(zone)) return false;
-    } else if (argument == "--serial" && line.command == Command::publish) {
+    } else if (argument == "--serial" && line.command == Command::kPublish) {
       if (!value(serial)) return false;
-    } else if (argument == "--expires-in" && line.command == Command::publish) {
+    } else if (argument == "--expires-in" && line.command == Command::kPublish) {
       if (!value(expires_in)) return false;
-    } else if (argument == "--skip-unusable" && line.command == Command::publish) {
+    } else if (argument == "--skip-unusable" && line.command == Command::kPublish) {
       skip_unusable = true;
-    } else if (argument == "--allow-not-offered" && line.command == Command::publish) {
+    } else if (argument == "--allow-not-offered" && line.command == Command::kPublish) {
       allow_not_offered = true;
     } else if (argument.size() > 1 && argument[0] == '-' && argument != "--") {
       error = "unknown option " + argument + " for " + command;
@@ -121,11 +121,11 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
     }
   }
   if (folders.size() != folders_needed) {
-    const char* what = line.command == Command::keygen ? " files" : folders_needed == 1 ? " folder" : " folders";
+    const char* what = line.command == Command::kKeygen ? " files" : folders_needed == 1 ? " folder" : " folders";
     error = command + " takes " + std::to_string(folders_needed) + what + ", got " + std::to_string(folders.size());
     return false;
   }
-  if ((line.command == Command::keygen || !signing_key.empty() || !public_key.empty()) && !signing_available()) {
+  if ((line.command == Command::kKeygen || !signing_key.empty() || !public_key.empty()) && !signing_available()) {
     error = kSigningUnavailable;
     return false;
   }
@@ -148,7 +148,7 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
   if (!TimeZoneSetting::parse(zone, setting, error)) return false;
 
   switch (line.command) {
-    case Command::publish:
+    case Command::kPublish:
       line.publish.release_folder = folders[0];
       line.publish.output_folder = folders[1];
       line.publish.list_name = list_name;
@@ -159,16 +159,16 @@ bool parse_command_line(const std::vector<std::string>& arguments, CommandLine& 
       line.publish.expires_in_days = static_cast<int>(expiry_days);
       line.publish.allow_not_offered = allow_not_offered;
       break;
-    case Command::verify:
+    case Command::kVerify:
       line.verify = VerifyOptions{folders[0], list_name, public_key};
       break;
-    case Command::keygen:
+    case Command::kKeygen:
       line.keygen = KeygenOptions{folders[0], folders[1]};
       break;
-    case Command::diff:
+    case Command::kDiff:
       line.diff = DiffOptions{folders[0], folders[1], list_name, setting};
       break;
-    case Command::help:
+    case Command::kHelp:
       break;
   }
   return true;
@@ -183,16 +183,16 @@ int run_tool(const std::vector<std::string>& arguments, std::ostream& out, std::
   }
   Report report(err);
   switch (line.command) {
-    case Command::help:
+    case Command::kHelp:
       out << usage_text();
       return 0;
-    case Command::publish:
+    case Command::kPublish:
       return run_publish(line.publish, report, progress, out);
-    case Command::verify:
+    case Command::kVerify:
       return run_verify(line.verify, report, progress, out);
-    case Command::diff:
+    case Command::kDiff:
       return run_diff(line.diff, report, out);
-    case Command::keygen:
+    case Command::kKeygen:
       return run_keygen(line.keygen, report, out);
   }
   return 2;

@@ -12,16 +12,16 @@
 #include <vector>
 
 #include "tools/diff_command.h"
-#include "tools/keygen_command.h"
 #include "tools/publish_command.h"
+#include "tools/signing.h"
 #include "tools/verify_command.h"
 
 namespace tolvex::publish {
 
-enum class Command { help, publish, verify, diff, keygen };
+enum class Command { kHelp, kPublish, kVerify, kDiff, kKeygen };
 
 struct CommandLine {
-  Command command = Command::help;
+  Command command = Command::kHelp;
   PublishOptions publish;
   VerifyOptions verify;
   DiffOptions diff;

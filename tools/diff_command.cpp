@@ -10,7 +10,6 @@
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"
 #include "tools/list_checks.h"
-#include "tools/version_order.h"
 
 namespace tolvex::publish {
 namespace {

@@ -7,8 +7,8 @@
 #include <ostream>
 #include <string>
 
+#include "tools/file_version_text.h"
 #include "tools/report.h"
-#include "tools/time_zone.h"
 
 namespace tolvex::publish {
 

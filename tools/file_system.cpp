@@ -1,6 +1,7 @@
 #include "tools/file_system.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace tolvex::publish {
 
@@ -41,9 +42,35 @@ bool read_opened_file(RegularFile& file, std::vector<std::uint8_t>& bytes, std::
 bool read_whole_file(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error,
                      std::uint64_t max_size, Links links) {
   RegularFile file;
-  return file.open(path, links, error) == OpenOutcome::opened && read_opened_file(file, bytes, error, max_size);
+  return file.open(path, links, error) == OpenOutcome::kOpened && read_opened_file(file, bytes, error, max_size);
 }
 
 bool remove_file(const std::string& path) { return std::remove(path.c_str()) == 0; }
+
+ArchiveFileInput::ArchiveFileInput() : buffer_(new std::uint8_t[kBufferBytes]) {}
+
+OpenOutcome ArchiveFileInput::open(const std::string& path, std::string& error) {
+  position_ = end_ = 0;
+  failed_ = false;
+  return file_.open(path, Links::kRefuse, error);
+}
+
+std::size_t ArchiveFileInput::read(std::uint8_t* out, std::size_t size) {
+  std::size_t done = 0;
+  while (done < size && !failed_) {
+    if (position_ == end_) {
+      std::size_t got = 0;
+      if (!file_.read(buffer_.get(), kBufferBytes, got)) failed_ = true;
+      position_ = 0;
+      end_ = got;
+      if (got == 0) break;
+    }
+    const std::size_t part = end_ - position_ < size - done ? end_ - position_ : size - done;
+    std::memcpy(out + done, buffer_.get() + position_, part);
+    position_ += part;
+    done += part;
+  }
+  return done;
+}
 
 }  // namespace tolvex::publish

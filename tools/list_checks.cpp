@@ -6,14 +6,50 @@
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "catalogue/version_text.h"
+#include "text/cp932.h"
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"
-#include "tools/managed_names.h"
 
 namespace tolvex::publish {
+
+bool check_list_name(const std::string& name, std::string& error) {
+  if (name.empty()) {
+    error = "the list name is empty";
+    return false;
+  }
+  if (find_last_path_separator(name.c_str()) != nullptr || name == "." || name == "..") {
+    error = "the list name \"" + name + "\" must be a bare file name (it lies beside the archives)";
+    return false;
+  }
+  if (name.size() >= 4 && name.compare(name.size() - 4, 4, ".lzh") == 0) {
+    error = "the list name \"" + name + "\" ends in .lzh, like the archives";
+    return false;
+  }
+  return true;
+}
+
+int managed_row(const std::string& name) {
+  for (int row = 0; row < kManagedFileCount; ++row)
+    if (name == kManagedFileNames[row]) return row;
+  return -1;
+}
+
+const char* managed_name_in_other_case(const std::string& name) {
+  for (const char* managed : kManagedFileNames)
+    if (equals_ignoring_ascii_case(name.c_str(), managed)) return managed;
+  return nullptr;
+}
+
+std::string unmanaged_name_reason(const std::string& name) {
+  if (managed_row(name) >= 0) return "";
+  if (const char* managed = managed_name_in_other_case(name))
+    return "the updater matches names byte for byte: spell it \"" + std::string(managed) + "\"";
+  return "not one of the 26 files the updater manages";
+}
+
 namespace {
 
-constexpr std::size_t kLongestEntry = (kNameFieldSize - 1) + 1 + (kVersionFieldSize - 1);  // 33
+constexpr std::size_t kLongestEntry = (kNameFieldSize - 1) + 1 + (kVersionFieldSize - 1);
 
 std::string quoted(const std::string& text) { return "\"" + text + "\""; }
 

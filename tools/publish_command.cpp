@@ -12,11 +12,8 @@
 #include "lha/archive_writer.h"
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"
-#include "tools/list_name.h"
-#include "tools/managed_names.h"
-#include "tools/offer_check.h"
-#include "tools/output_folder_writer.h"
-#include "tools/release_serial.h"
+#include "tools/list_checks.h"
+#include "tools/publish_checks.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
 #include "trust/utc_time.h"
@@ -67,7 +64,7 @@ bool read_release_file(const std::string& path, const std::string& name, const T
                        std::vector<std::uint8_t>& bytes, std::int64_t& modified, FileVersionText& version,
                        std::string& error) {
   RegularFile file;
-  if (file.open(path, Links::refuse, error) != OpenOutcome::opened || !read_opened_file(file, bytes, error))
+  if (file.open(path, Links::kRefuse, error) != OpenOutcome::kOpened || !read_opened_file(file, bytes, error))
     return false;
   modified = file.modified();
   version = version_text_of(bytes, modified, name, zone);
@@ -87,8 +84,9 @@ bool read_release_versions(const PublishOptions& options, Report& report, Progre
   for (const std::string& name : names) {
     const std::string path = join_path(options.release_folder, name);
     const EntryKind kind = entry_kind(path);
-    std::string reason = kind == EntryKind::regular ? unmanaged_name_reason(name)
-                                                    : std::string("not a regular file (") + entry_kind_text(kind) + ")";
+    std::string reason = kind == EntryKind::kRegular
+                             ? unmanaged_name_reason(name)
+                             : std::string("not a regular file (") + entry_kind_text(kind) + ")";
     if (!reason.empty()) unusable.add(path + ": " + reason);
     else readable.push_back(name);
   }
@@ -106,7 +104,7 @@ bool read_release_versions(const PublishOptions& options, Report& report, Progre
       unusable.add(file.path + ": " + error);
       continue;
     }
-    if (version.outcome != VersionOutcome::ok) {
+    if (version.outcome != VersionOutcome::kOk) {
       unusable.add(file.path + ": " + version.problem + " (the updater would show \"-\")");
       continue;
     }
@@ -191,7 +189,7 @@ bool stage_archives(const PublishOptions& options, const std::vector<ReleaseFile
       report.error(file.path + ": " + error);
       return false;
     }
-    if (version.outcome != VersionOutcome::ok || version.text != file.version) {
+    if (version.outcome != VersionOutcome::kOk || version.text != file.version) {
       report.error(file.path + ": changed while it was published (its version text was " + file.version +
                    "); publish again");
       return false;
@@ -272,7 +270,7 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
     }
   }
   const std::string old_manifest = join_path(options.output_folder, options.list_name + trust::kManifestSuffix);
-  if (!signing && entry_kind(old_manifest) != EntryKind::missing)
+  if (!signing && entry_kind(old_manifest) != EntryKind::kMissing)
     report.warning(
         old_manifest +
         ": left from an earlier signed publish and not updated by this one (publish with --sign, or remove it)");
@@ -292,6 +290,81 @@ int run_publish(const PublishOptions& options, Report& report, Progress& progres
   for (const ReleaseFile& file : files)
     out << "  " << file.name << "&" << file.version << "  " << form_archive_names(file.name.c_str()).archive << "\n";
   return 0;
+}
+
+std::string OutputFolderWriter::final_path(const Staged& file) const { return join_path(folder_, file.name); }
+std::string OutputFolderWriter::temporary_path(const Staged& file) const { return final_path(file) + kTemporarySuffix; }
+std::string OutputFolderWriter::previous_path(const Staged& file) const { return final_path(file) + kPreviousSuffix; }
+
+bool OutputFolderWriter::open(std::string& error) {
+  if (is_directory(folder_)) return true;
+  if (file_exists(folder_)) {
+    error = "output folder " + folder_ + " is a file";
+    return false;
+  }
+  if (!make_directory(folder_)) {
+    error = "cannot create the output folder " + folder_ + ": " + last_system_error();
+    return false;
+  }
+  created_folder_ = true;
+  return true;
+}
+
+bool OutputFolderWriter::stage(const std::string& name, const std::vector<std::uint8_t>& bytes, std::string& error) {
+  staged_.push_back(Staged{name});
+  Staged& file = staged_.back();
+  const std::string temporary = temporary_path(file);
+  std::string why;
+  if (!remove_file_or_link(temporary, why) || !create_new_file(temporary, bytes, false, why)) {
+    error = "cannot write " + temporary + ": " + why;
+    return false;
+  }
+  file.created = true;
+  return true;
+}
+
+bool OutputFolderWriter::commit(std::string& error) {
+  for (Staged& file : staged_) {
+    const EntryKind old = entry_kind(final_path(file));
+    if (old == EntryKind::kFolder) {
+      error = "cannot replace " + final_path(file) + ": it is a folder";
+      return false;
+    }
+    if (old != EntryKind::kMissing) {
+      std::string why;
+      if (!remove_file_or_link(previous_path(file), why)) {
+        error = "cannot move the old " + final_path(file) + " aside: " + previous_path(file) + ": " + why;
+        return false;
+      }
+      if (!replace_file(final_path(file), previous_path(file))) {
+        error = "cannot move the old " + final_path(file) + " aside: " + last_system_error();
+        return false;
+      }
+      file.had_previous = true;
+    }
+    if (!replace_file(temporary_path(file), final_path(file))) {
+      error = "cannot move " + temporary_path(file) + " into place: " + last_system_error();
+      return false;
+    }
+    file.moved = true;
+  }
+  std::string ignored;
+  for (const Staged& file : staged_)
+    if (file.had_previous) remove_file_or_link(previous_path(file), ignored);
+  committed_ = true;
+  return true;
+}
+
+void OutputFolderWriter::roll_back() {
+  if (committed_) return;
+  std::string ignored;
+  for (auto file = staged_.rbegin(); file != staged_.rend(); ++file) {
+    if (file->moved) remove_file_or_link(final_path(*file), ignored);
+    else if (file->created) remove_file_or_link(temporary_path(*file), ignored);
+    if (file->had_previous) replace_file(previous_path(*file), final_path(*file));
+  }
+  staged_.clear();
+  if (created_folder_) remove_directory(folder_);  // only succeeds while empty
 }
 
 }  // namespace tolvex::publish

@@ -6,7 +6,6 @@
 
 #include <cstring>
 
-#include "tools/private_key_pem.h"
 #include "tools/signing.h"
 #include "trust/cng_crypto_win.h"
 #include "win/scoped_win.h"
@@ -52,8 +51,8 @@ bool generate_key(std::string& private_pem, trust::PublicKey& public_key, std::s
   PrivateBlob blob;
   ULONG written = 0;
   if (!succeeded(BCryptFinalizeKeyPair(key.get(), 0)) ||
-      !succeeded(BCryptExportKey(key.get(), nullptr, BCRYPT_ECCPRIVATE_BLOB, blob.bytes, sizeof blob.bytes, &written,
-                                 0)) ||
+      !succeeded(
+          BCryptExportKey(key.get(), nullptr, BCRYPT_ECCPRIVATE_BLOB, blob.bytes, sizeof blob.bytes, &written, 0)) ||
       written != sizeof blob.bytes)
     return false;
   BCRYPT_ECCKEY_BLOB header;

@@ -4,7 +4,6 @@
 #include <ostream>
 #include <string>
 
-#include "tools/progress.h"
 #include "tools/report.h"
 
 namespace tolvex::publish {

@@ -18,7 +18,7 @@
 #include "support/app_driver.h"
 #include "support/test_http_server.h"
 #include "support/test_signer_win.h"
-#include "tools/private_key_pem.h"
+#include "tools/signing.h"
 #include "trust/hex.h"
 
 namespace tolvex {

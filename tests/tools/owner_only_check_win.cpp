@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "tools/owner_only_access_win.h"
+#include "tools/file_system_win.h"
 #include "tools/owner_only_check.h"
 #include "win/scoped_win.h"
 
@@ -12,9 +12,7 @@ namespace {
 
 // Wine 8 keeps no DACL of its own on a file here: it reports one made from the Unix mode bits
 // (three ACEs, not protected), whatever was set at creation or later.
-bool files_keep_their_dacl() {
-  return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr;
-}
+bool files_keep_their_dacl() { return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") == nullptr; }
 
 bool current_user(std::vector<unsigned char>& user) {
   HANDLE token_handle = nullptr;
@@ -40,7 +38,8 @@ bool owner_only(PSECURITY_DESCRIPTOR descriptor, std::string& why) {
     return false;
   }
   void* ace = nullptr;
-  if (dacl->AceCount != 1 || !GetAce(dacl, 0, &ace) || static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE) {
+  if (dacl->AceCount != 1 || !GetAce(dacl, 0, &ace) ||
+      static_cast<ACE_HEADER*>(ace)->AceType != ACCESS_ALLOWED_ACE_TYPE) {
     why = std::to_string(dacl->AceCount) + " ACEs, or one that does not allow";
     return false;
   }
@@ -58,8 +57,8 @@ bool open_to_owner_only(const std::string& path, std::string& why) {
     return access.build(why) && owner_only(access.attributes()->lpSecurityDescriptor, why);
   }
   PSECURITY_DESCRIPTOR descriptor = nullptr;
-  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr,
-                            nullptr, &descriptor) != ERROR_SUCCESS) {
+  if (GetNamedSecurityInfoA(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr,
+                            &descriptor) != ERROR_SUCCESS) {
     why = "cannot read the security descriptor";
     return false;
   }

@@ -12,6 +12,7 @@
 
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
+#include "resources/resource_ids.h"
 #include "support/app_driver.h"
 #include "support/test_http_server.h"
 #include "support/time_setting.h"
@@ -62,10 +63,12 @@ class PublishRoundTrip : public ::testing::Test {
     } while (FindNextFileA(search, &found));
     FindClose(search);
   }
-  std::string column(int row, int column) { return testing::list_item_text(GetDlgItem(window_, 1004), row, column); }
+  std::string column(int row, int column) {
+    return testing::list_item_text(GetDlgItem(window_, IDC_FILE_LIST), row, column);
+  }
   bool idle() {
-    return IsWindowEnabled(GetDlgItem(window_, 1000)) && IsWindowEnabled(GetDlgItem(window_, 2)) &&
-           testing::control_text(window_, 2) == "終了";
+    return IsWindowEnabled(GetDlgItem(window_, IDC_CHECK_BUTTON)) && IsWindowEnabled(GetDlgItem(window_, IDCANCEL)) &&
+           testing::control_text(window_, IDCANCEL) == "終了";
   }
 
   testing::ScopedWorkDir work_;  // holds the release and output folders; the suite lies inside it

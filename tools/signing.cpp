@@ -1,7 +1,10 @@
-#include "tools/private_key_pem.h"
+#include "tools/signing.h"
 
 #include <algorithm>
 #include <cstring>
+#include <vector>
+
+#include "tools/file_system.h"
 
 namespace tolvex::publish {
 namespace {
@@ -182,5 +185,54 @@ bool read_private_key_pem(const std::string& text, P256PrivateKey& key, std::str
   if (!decode_base64(base64, der)) return refuse(error, "the PEM private key is not valid base64");
   return read_private_key_der(der.data(), der.size(), key, error);
 }
+
+int run_keygen(const KeygenOptions& options, Report& report, std::ostream& out) {
+  for (const std::string& path : {options.private_key_file, options.public_key_file}) {
+    if (entry_kind(path) != EntryKind::kMissing) {
+      report.error(path + ": already exists; keygen never replaces a key");
+      return 1;
+    }
+  }
+  std::string private_pem, error;
+  trust::PublicKey public_key;
+  if (!generate_key(private_pem, public_key, error)) {
+    report.error(error);
+    return 1;
+  }
+  if (!create_new_file(options.private_key_file, std::vector<std::uint8_t>(private_pem.begin(), private_pem.end()),
+                       true, error)) {
+    report.error(options.private_key_file + ": " + error);
+    return 1;
+  }
+  const std::string public_text = trust::format_public_key(public_key);
+  if (!create_new_file(options.public_key_file, std::vector<std::uint8_t>(public_text.begin(), public_text.end()),
+                       false, error)) {
+    report.error(options.public_key_file + ": " + error);
+    remove_file(options.private_key_file);
+    return 1;
+  }
+  out << "wrote the private key " << options.private_key_file << " (keep it secret) and the public key "
+      << options.public_key_file << "\n";
+  return 0;
+}
+
+#ifdef TOLVEX_PUBLISH_WITHOUT_SIGNING
+// The signing functions of a native build without OpenSSL: each one fails.
+bool signing_available() { return false; }
+
+bool sha256(const std::uint8_t*, std::size_t, trust::Sha256&) { return false; }
+
+bool generate_key(std::string&, trust::PublicKey&, std::string& error) {
+  error = kSigningUnavailable;
+  return false;
+}
+
+bool sign_message(const std::string&, const std::string&, trust::Signature&, std::string& error) {
+  error = kSigningUnavailable;
+  return false;
+}
+
+bool verify_message(const trust::PublicKey&, const std::string&, const trust::Signature&) { return false; }
+#endif
 
 }  // namespace tolvex::publish

@@ -1,7 +1,8 @@
 #pragma once
-// Security attributes for a file only its owner may open: a DACL with one ACE granting the
-// process's user (the token's user SID) full access, protected so that the folder's
-// inheritable ACEs do not add anyone else. Used to create the private key file.
+// The Windows build's own part of the file system: security attributes for a file only its
+// owner may open, a DACL with one ACE granting the process's user (the token's user SID) full
+// access, protected so that the folder's inheritable ACEs do not add anyone else. Used to create
+// the private key file.
 #include <windows.h>
 #include <aclapi.h>
 
