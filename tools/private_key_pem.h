@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::publish {
 

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::publish {
 

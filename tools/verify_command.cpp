@@ -15,8 +15,7 @@
 #include "tools/output_folder_writer.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
-#include "trust/utc_time.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::publish {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "base/error_messages.h"
+#include "base/errors.h"
 
 namespace tolvex {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "catalogue/file_table_fill.h"
+#include "catalogue/managed_file_table.h"
 #include "support/recording_view.h"
 #include "text/cp932.h"
 

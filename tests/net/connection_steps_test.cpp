@@ -4,9 +4,8 @@
 
 #include <string>
 
-#include "base/abort_request.h"
-#include "base/error_code.h"
-#include "net/connection_steps.h"
+#include "base/errors.h"
+#include "net/dial_up_link.h"
 #include "support/fake_remote_access_service.h"
 #include "support/recording_status_surface.h"
 #include "support/recording_waiter.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "base/error_code.h"
+#include "base/errors.h"
 #include "net/dial_up_link.h"
 #include "support/fake_remote_access_service.h"
 #include "support/recording_waiter.h"

@@ -8,12 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/announced_length.h"
-#include "net/archive_file.h"
-#include "net/list_text_builder.h"
-#include "net/read_pacer.h"
-#include "net/sliced_body_reader.h"
-#include "net/transfer_texts.h"
+#include "net/http_body.h"
 #include "support/temp_dir.h"
 
 namespace tolvex {

@@ -10,7 +10,7 @@
 
 #include "net/update_transfers.h"
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -19,16 +19,16 @@ class SignedTransfers : public UpdateTransfers, private ArchiveGuard {
  public:
   explicit SignedTransfers(std::vector<trust::PublicKey> keys);
 
-  // As the plain list fetch, then the manifest's fetch (2026 when it cannot be fetched, 2021
-  // when aborted) and check: 2027 (bad signature, form or list hash), 2029 (a lower serial than
-  // the highest accepted before, recorded in the settings), 2030 (expired by this machine's
-  // clock). On any failure the kept list and manifest stay as they were; on success a higher
-  // serial is recorded.
+  // As the plain list fetch, then the manifest's fetch (kErrorManifestFetch when it cannot be
+  // fetched, kErrorAborted when aborted) and check: kErrorBadSignature (bad signature, form or
+  // list hash), kErrorOlderRelease (a lower serial than the highest accepted before, recorded in
+  // the settings), kErrorReleaseExpired (expired by this machine's clock). On any failure the
+  // kept list and manifest stay as they were; on success a higher serial is recorded.
   int fetch_update_list(ProgressCallback callback) override;
 
   // As the plain download, limited to the signed size, after which the archive's SHA-256 must be
   // the kept manifest's. An archive the manifest does not name is not requested; one of another
-  // size or hash fails with 2028. Whatever does not end in a whole, matching archive (a refusal,
+  // size or hash fails with kErrorArchiveNotSigned. Whatever does not end in a whole, matching archive (a refusal,
   // an abort, a failed transfer) leaves no archive behind.
   int download_file(const char* archive_name, ProgressCallback callback) override;
 

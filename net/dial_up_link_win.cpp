@@ -1,9 +1,12 @@
-// The Remote Access Service of the system, through rasapi32. Our records have the oldest
-// layouts of RASCONNA and RASDIALPARAMSA; their dwSize tells the service which form it gets.
+// The Remote Access Service of the system, through rasapi32, and the program's one dial-up
+// link over it. Our records have the oldest layouts of RASCONNA and RASDIALPARAMSA; their dwSize
+// tells the service which form it gets.
+#include "net/dial_up_link.h"
+
 #include <windows.h>
 #include <ras.h>
 
-#include "net/remote_access_service.h"
+#include "win/process_win.h"
 
 namespace tolvex {
 namespace {
@@ -42,6 +45,11 @@ class SystemRemoteAccessService : public RemoteAccessService {
 RemoteAccessService& system_remote_access_service() {
   static SystemRemoteAccessService service;
   return service;
+}
+
+DialUpLink& dial_up_link() {
+  static DialUpLink link(system_remote_access_service(), system_waiter());
+  return link;
 }
 
 }  // namespace tolvex

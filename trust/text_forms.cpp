@@ -1,10 +1,16 @@
-#include "trust/utc_time.h"
+#include "trust/text_forms.h"
 
 #include <algorithm>
 #include <cstdio>
 
 namespace tolvex::trust {
 namespace {
+
+int digit_value(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  return -1;
+}
 
 constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr std::int64_t kFirstYear = 1970;
@@ -37,6 +43,28 @@ bool digits(const char* text, int count, int& value) {
 
 }  // namespace
 
+std::string to_hex(const std::uint8_t* bytes, std::size_t size) {
+  static const char kDigits[] = "0123456789abcdef";
+  std::string text;
+  text.reserve(size * 2);
+  for (std::size_t i = 0; i < size; ++i) {
+    text += kDigits[bytes[i] >> 4];
+    text += kDigits[bytes[i] & 0x0F];
+  }
+  return text;
+}
+
+bool from_hex(const char* text, std::size_t text_size, std::uint8_t* bytes, std::size_t size) {
+  if (text_size / 2 != size || text_size % 2 != 0) return false;
+  for (std::size_t i = 0; i < size; ++i) {
+    int high = digit_value(text[2 * i]);
+    int low = digit_value(text[2 * i + 1]);
+    if (high < 0 || low < 0) return false;
+    bytes[i] = static_cast<std::uint8_t>(high << 4 | low);
+  }
+  return true;
+}
+
 std::string format_utc_time(std::int64_t seconds) {
   const std::int64_t last = days_since_epoch(kLastYear + 1, 1, 1) * kSecondsPerDay - 1;
   seconds = std::clamp<std::int64_t>(seconds, 0, last);
@@ -67,6 +95,17 @@ bool parse_utc_time(const char* text, std::size_t size, std::int64_t& seconds) {
       minute > 59 || second > 59)
     return false;
   seconds = days_since_epoch(year, month, day) * kSecondsPerDay + hour * 3600 + minute * 60 + second;
+  return true;
+}
+
+std::string format_public_key(const PublicKey& key) { return to_hex(key.data(), key.size()) + "\n"; }
+
+bool parse_public_key(const char* data, std::size_t size, PublicKey& key, std::string& error) {
+  if (size > 0 && data[size - 1] == '\n') --size;
+  if (size != key.size() * 2 || !from_hex(data, size, key.data(), key.size())) {
+    error = "not a public key: expected one line of 128 lowercase hex digits (the point X || Y)";
+    return false;
+  }
   return true;
 }
 

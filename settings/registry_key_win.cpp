@@ -1,4 +1,4 @@
-#include "settings/registry_key.h"
+#include "settings/registry_key_win.h"
 
 namespace tolvex {
 

@@ -1,16 +1,21 @@
-#include "base/error_messages.h"
+#include "base/errors.h"
 
+#include "base/window_surfaces.h"
 #include "text/cp932.h"
 
 namespace tolvex {
 namespace {
+
+// Process-wide, user-interface thread only.
+ErrorCode g_last_error = kErrorNone;
+bool g_abort_requested = false;
 
 struct MessageEntry {
   ErrorCode code;
   const char* text;
 };
 
-// 2019 has no entry of its own: it shares the default text with every unknown code.
+// kErrorTransfer has no entry of its own: it shares the default text with every unknown code.
 constexpr MessageEntry kMessages[] = {
     {kErrorProvider, "プロバイダの指定が間違っています。"},
     {kErrorUserInfo, "ユーザ情報に誤りがあります。"},
@@ -56,5 +61,19 @@ const char* error_message(ErrorCode code) {
 void describe_error(ErrorCode code, char* destination, std::size_t size) {
   copy_cp932_text(destination, size, error_message(code));
 }
+
+void show_last_error(StatusSurface& status) {
+  char message[kStatusTextSize] = {};
+  describe_error(last_error(), message);
+  status.show_status(message);
+}
+
+ErrorCode last_error() { return g_last_error; }
+
+void set_last_error(ErrorCode code) { g_last_error = code; }
+
+bool abort_requested() { return g_abort_requested; }
+
+void set_abort_requested(bool requested) { g_abort_requested = requested; }
 
 }  // namespace tolvex

@@ -1,8 +1,12 @@
 #pragma once
-// Failure codes of the network and list operations, and the process-wide LastError register.
+// Failure codes of the network and list operations, their Japanese messages (code page 932),
+// and the two process-wide registers of a command: LastError and AbortRequested.
+#include <cstddef>
 #include <cstdint>
 
 namespace tolvex {
+
+class StatusSurface;
 
 using ErrorCode = std::int32_t;
 
@@ -52,5 +56,24 @@ inline int fail_with(ErrorCode code) {
   set_last_error(code);
   return 0;
 }
+
+// Size of the status-line buffers that every caller passes.
+constexpr std::size_t kStatusTextSize = 256;
+
+// The message of a code; codes without an entry (kErrorTransfer, 0, out of range) give the
+// default text.
+const char* error_message(ErrorCode code);
+
+// Copies the message of `code`, NUL-terminated, into `destination` of `size` bytes (a text that
+// does not fit is cut at a character boundary; every message fits the 256-byte status buffer).
+void describe_error(ErrorCode code, char* destination, std::size_t size = kStatusTextSize);
+
+// Shows the message of LastError in the status line.
+void show_last_error(StatusSurface& status);
+
+// AbortRequested: set by the Cancel command while archives download, read by the progress
+// callback, cleared when a command starts or the user withdraws the request.
+bool abort_requested();
+void set_abort_requested(bool requested);
 
 }  // namespace tolvex

@@ -1,10 +1,8 @@
-#include "win/shell_rights_start_win.h"
-
-#include <windows.h>
+#include "win/process_win.h"
 
 #include <vector>
 
-#include "win/elevation_win.h"
+#include "text/cp932.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -19,7 +17,35 @@ std::wstring wide(const std::string& text) {
   return buffer.data();
 }
 
+class SleepingWaiter : public Waiter {
+ public:
+  void wait_ms(unsigned milliseconds) override { Sleep(milliseconds); }
+};
+
 }  // namespace
+
+std::string program_file_path() {
+  char path[1024] = {};
+  const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+  if (length == 0 || length >= sizeof path) return std::string();
+  return std::string(path, length);
+}
+
+std::string program_folder() { return folder_of_path(program_file_path().c_str()); }
+
+bool token_elevated(HANDLE token) {
+  TOKEN_ELEVATION elevation = {};
+  DWORD size = 0;
+  return GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size) &&
+         elevation.TokenIsElevated != 0;
+}
+
+bool process_elevated() {
+  HANDLE raw = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &raw)) return false;
+  OwnedHandle token(raw);
+  return token_elevated(token.get());
+}
 
 bool start_with_shell_rights(const char* path, const std::string& folder) {
   if (!process_elevated()) return false;
@@ -34,9 +60,10 @@ bool start_with_shell_rights(const char* path, const std::string& folder) {
   OwnedHandle shell_token(raw);
   if (token_elevated(shell_token.get())) return false;  // nothing to give up
   HANDLE duplicated = nullptr;
-  if (!DuplicateTokenEx(shell_token.get(), TOKEN_ASSIGN_PRIMARY | TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT |
-                                               TOKEN_ADJUST_SESSIONID,
-                        nullptr, SecurityImpersonation, TokenPrimary, &duplicated))
+  if (!DuplicateTokenEx(
+          shell_token.get(),
+          TOKEN_ASSIGN_PRIMARY | TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID, nullptr,
+          SecurityImpersonation, TokenPrimary, &duplicated))
     return false;
   OwnedHandle primary(duplicated);
 
@@ -54,6 +81,11 @@ bool start_with_shell_rights(const char* path, const std::string& folder) {
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
   return true;
+}
+
+Waiter& system_waiter() {
+  static SleepingWaiter waiter;
+  return waiter;
 }
 
 }  // namespace tolvex

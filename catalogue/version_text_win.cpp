@@ -1,4 +1,4 @@
-#include "catalogue/file_version_reader.h"
+#include "catalogue/version_text.h"
 
 #include <windows.h>
 
@@ -8,7 +8,6 @@
 #include <new>
 
 #include "catalogue/pe_version_reader.h"
-#include "catalogue/version_text.h"
 #include "text/cp932.h"
 #include "win/scoped_win.h"
 
