@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex {
 

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/update_keys_win.h"
-#include "net/signed_transfers.h"
+#include "net/signed_transfers_win.h"
 #include "ui/update_dialog.h"
-#include "win/window_helpers.h"
+#include "win/window_helpers_win.h"
 
 namespace tolvex {
 

@@ -1,5 +1,6 @@
 #pragma once
-// Blocking waits, behind an interface so that tests record them instead of sleeping.
+// Blocking waits, behind an interface so that tests record them instead of sleeping. The real
+// waiter, which blocks the calling thread, is win/process_win.h's system_waiter().
 
 namespace tolvex {
 
@@ -8,8 +9,5 @@ class Waiter {
   virtual ~Waiter() = default;
   virtual void wait_ms(unsigned milliseconds) = 0;
 };
-
-// The real waiter: blocks the calling thread (Sleep).
-Waiter& system_waiter();
 
 }  // namespace tolvex

@@ -1,8 +1,9 @@
 #include "catalogue/update_list.h"
 
 #include <cstring>
+#include <utility>
 
-#include "base/error_code.h"
+#include "base/errors.h"
 
 namespace tolvex {
 
@@ -11,6 +12,8 @@ const char kStatusUpdatesFound[] = "アップデートファイル有り";
 const char kStatusNoUpdates[] = "アップデートファイル無し";
 
 namespace {
+
+std::unique_ptr<char[]> g_update_list_text;  // process-wide, user-interface thread only
 
 // One line of the text: [start, last] where `last` is the line's ending byte (the carriage
 // return of a CR LF ending, else the line feed); `line_feed` is the line feed that ends it.
@@ -102,5 +105,9 @@ std::int32_t compare_step(ManagedFileTable& table, UpdateListRows& rows, const c
   view.show_status(found > 0 ? kStatusUpdatesFound : kStatusNoUpdates);
   return found;
 }
+
+const char* update_list_text() { return g_update_list_text ? g_update_list_text.get() : ""; }
+
+void replace_update_list_text(std::unique_ptr<char[]> text) { g_update_list_text = std::move(text); }
 
 }  // namespace tolvex

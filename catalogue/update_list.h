@@ -1,10 +1,9 @@
 #pragma once
 // The update list: lines of name, "&", version, parsed into FileEntry rows and compared with the
-// managed file table.
+// managed file table; and the process-wide text of the last list fetched completely.
 #include <cstdint>
+#include <memory>
 
-#include "catalogue/catalogue_view.h"
-#include "catalogue/file_entry.h"
 #include "catalogue/managed_file_table.h"
 
 namespace tolvex {
@@ -18,7 +17,7 @@ struct UpdateListRows {
 };
 
 // Parses `text` (NUL-terminated) into at most `limit` rows. Returns the number of lines read as
-// entries, 0 when the text holds no line feed, and -1 with LastError 2024 when `limit` is not
+// entries, 0 when the text holds no line feed, and -1 with LastError kErrorBadArgument when `limit` is not
 // positive. A limit above the rows' room is cut to that room.
 std::int32_t parse_update_list(const char* text, UpdateListRows& rows, std::int32_t limit);
 
@@ -31,8 +30,15 @@ int compare_version_texts(const char* a, const char* b);
 // returns how many newer versions were found.
 std::int32_t compare_step(ManagedFileTable& table, UpdateListRows& rows, const char* text, CatalogueView& view);
 
-extern const char kStatusCheckingUpdates[];  // "アップデート情報確認"
-extern const char kStatusUpdatesFound[];     // "アップデートファイル有り"
-extern const char kStatusNoUpdates[];        // "アップデートファイル無し"
+// The status texts of compare_step: while comparing, then with or without newer files.
+extern const char kStatusCheckingUpdates[];
+extern const char kStatusUpdatesFound[];
+extern const char kStatusNoUpdates[];
+
+// The current list text, NUL-terminated (never null); empty until a list is fetched completely.
+const char* update_list_text();
+
+// Replaces the text with a newly fetched one; the old one is released.
+void replace_update_list_text(std::unique_ptr<char[]> text);
 
 }  // namespace tolvex

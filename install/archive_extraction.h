@@ -1,6 +1,6 @@
 #pragma once
 // Extraction of one downloaded archive with the archive library UNLHA32.dll.
-#include "base/native_window.h"
+#include "base/window_surfaces.h"
 
 namespace tolvex {
 

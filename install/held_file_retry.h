@@ -6,7 +6,7 @@
 // which file it waits for; past that the step fails as it would have at once.
 #include <functional>
 
-#include "base/status_surface.h"
+#include "base/window_surfaces.h"
 #include "base/waiter.h"
 
 namespace tolvex {

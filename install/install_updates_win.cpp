@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "catalogue/file_table_fill.h"
-#include "catalogue/file_version_reader.h"
+#include "catalogue/managed_file_table.h"
+#include "catalogue/version_text.h"
 #include "install/archive_extraction.h"
 #include "install/archive_names.h"
 #include "install/file_swap.h"

@@ -2,7 +2,7 @@
 // The suite's five sibling programs: closed before an installation, started again afterwards.
 #include <cstdint>
 
-#include "base/status_surface.h"
+#include "base/window_surfaces.h"
 #include "base/waiter.h"
 
 namespace tolvex {

@@ -7,10 +7,9 @@
 
 #include "install/sibling_programs.h"
 #include "text/cp932.h"
-#include "win/program_path.h"
+#include "win/process_win.h"
 #include "win/scoped_win.h"
-#include "win/shell_rights_start_win.h"
-#include "win/window_helpers.h"
+#include "win/window_helpers_win.h"
 
 namespace tolvex {
 

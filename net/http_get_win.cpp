@@ -4,8 +4,6 @@
 #include <string>
 #include <vector>
 
-#include "net/announced_length.h"
-
 namespace tolvex {
 namespace {
 

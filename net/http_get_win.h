@@ -4,8 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "net/read_pacer.h"
-#include "net/sliced_body_reader.h"
+#include "net/http_body.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -41,7 +40,7 @@ class HttpGet : public BodySource {
   InternetHandle connection_;
   InternetHandle request_;
   ReadPacer pacer_;
-  bool reading_ = false;  // the body's first read has started
+  bool reading_ = false;          // the body's first read has started
   std::int64_t body_limit_ = -1;  // -1: none
   std::int64_t body_read_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "net/signed_transfers.h"
+#include "net/signed_transfers_win.h"
 
 #include <windows.h>
 
@@ -6,10 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "base/error_code.h"
-#include "catalogue/update_list_text.h"
-#include "net/http_transfer.h"
-#include "net/list_text_builder.h"
+#include "base/errors.h"
+#include "catalogue/update_list.h"
+#include "net/update_transfers.h"
 #include "settings/settings.h"
 #include "trust/cng_crypto_win.h"
 #include "trust/release_check.h"

@@ -1,9 +1,17 @@
 #pragma once
-// The two transfers as the commands see them, behind an interface so that the commands can be
-// tested without a server: the real one is the WinInet code of http_transfer.h, tests script
-// the results.
+// The HTTP transfers of the updater, and the interface through which the commands see them so
+// that they can be tested without a server (tests script the results). Each transfer opens its
+// own session, connection and GET request, closes them before returning, reads the settings
+// afresh, reports progress after every chunk of at most 1023 bytes stored, and on failure leaves
+// the reason in LastError and returns 0. A success leaves LastError as it was.
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <string>
+
 #include "base/archive_guard.h"
-#include "base/progress_callback.h"
+#include "base/window_surfaces.h"
+#include "net/http_body.h"
 
 namespace tolvex {
 
@@ -20,7 +28,42 @@ class UpdateTransfers {
   virtual ArchiveGuard* archive_guard() { return nullptr; }
 };
 
-// The transfers over WinInet (Windows only).
+// The transfers over WinInet (Windows only): the functions below.
 UpdateTransfers& wininet_transfers();
+
+// Sees every body byte of a transfer as it is stored, in order (to hash it on the way).
+using BodyObserver = std::function<void(const char* bytes, std::size_t length)>;
+
+// GETs the "URL" setting followed by the "name" setting (list request headers
+// "Accept: text/*" and "User-Agent: TOLVEX.EXE") into `text`, without keeping it. `callback`
+// may be null (no progress, no abort); `seen`, when set, sees the raw body.
+// Failures: kErrorTransfer (URL not usable, transfer failed, body shorter than announced, status
+// other than 200/404), kErrorNoFileAtUrl (status 404), kErrorOutOfMemory (list larger than
+// 1 MiB), kErrorAborted.
+[[nodiscard]] int fetch_list_text(ProgressCallback callback, ListTextBuilder& text, const BodyObserver& seen = {});
+
+// fetch_list_text into the process-wide UpdateList text, which is replaced only when the whole
+// list arrived.
+[[nodiscard]] int fetch_update_list(ProgressCallback callback);
+
+// GETs the "URL" setting followed by `name` (the signed manifest beside the list) into `text`,
+// with the list's request headers and progress text.
+// Failures: kErrorManifestFetch (URL not usable, transfer failed, status other than 200, body
+// shorter than announced), kErrorBadSignature (longer than `limit` bytes: not a manifest),
+// kErrorAborted.
+[[nodiscard]] int fetch_manifest_text(const std::string& name, std::size_t limit, ProgressCallback callback,
+                                      std::string& text);
+
+// GETs the "URL" setting followed by `archive_name` into the file `archive_name` of the current
+// directory (truncated if it exists). `callback` may be null; `written`, when set, sees every
+// byte written, in order. `signed_size`, when not negative, is the size the archive must have:
+// a response announcing another length fails before the file is created, and a body that runs
+// past it fails as soon as it does, with no more than `signed_size` bytes written.
+// Failures: kErrorTransfer (URL not usable, transfer failed, status other than 200, body shorter
+// than announced), kErrorSaveFileOpen (file cannot be created), kErrorSaveFileWrite (file cannot
+// be written), kErrorAborted (the file keeps exactly the bytes reported so far),
+// kErrorArchiveNotSigned (not of the signed size).
+[[nodiscard]] int download_file(const char* archive_name, ProgressCallback callback, const BodyObserver& written = {},
+                                std::int64_t signed_size = -1);
 
 }  // namespace tolvex

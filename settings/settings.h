@@ -1,26 +1,36 @@
 #pragma once
-// Where the updater's settings live and how they are read. The program writes no setting; the
+// Where the updater's settings and the dial-up options live and how they are read. The program writes no setting; the
 // only value it writes is the release serial a build with keys last accepted.
 #include <cstdint>
 #include <string>
 
 namespace tolvex {
 
-// Registry root of the profile settings under HKEY_CURRENT_USER\Software.
-extern const char kRegistryRoot[];  // "Halvorn\\R58"
-// Section of the updater's own profile holding the update address and the list name.
-extern const char kOptionSection[];  // "OPTION"
-extern const char kUrlEntry[];       // "URL"
-extern const char kListNameEntry[];  // "name"
-// Value of the OPTION section holding the highest release serial accepted, as decimal text.
-extern const char kReleaseSerialEntry[];  // "ReleaseSerial"
+// The profile: its registry root under HKEY_CURRENT_USER\Software; the section of the updater's
+// own profile holding the update address, the list name and the highest release serial accepted
+// (as decimal text); and the defaults of the address and the list name.
+extern const char kRegistryRoot[];
+extern const char kOptionSection[];
+extern const char kUrlEntry[];
+extern const char kListNameEntry[];
+extern const char kReleaseSerialEntry[];
 extern const char kDefaultUpdateUrl[];
-extern const char kDefaultListName[];  // "update.txt"
+extern const char kDefaultListName[];
 
 // Key and values of the dial-up options (the sibling program rasto's key).
-extern const char kDialUpOptionKey[];   // "Software\\Halvorn\\R58\\rasto\\Option"
-extern const char kConnectTypeValue[];  // "ConnectType"
-extern const char kDialUpNameValue[];   // "DialUpName"
+extern const char kDialUpOptionKey[];
+extern const char kConnectTypeValue[];
+extern const char kDialUpNameValue[];
+
+// The dial-up options of the suite, read once when the main window opens.
+struct ConnectionOptions {
+  std::uint32_t ConnectType = 0;  // non-zero: dial DialUpName before transfers
+  std::string DialUpName;
+};
+
+// Reads "DialUpName" and "ConnectType" from HKCU\Software\Halvorn\R58\rasto\Option, creating the
+// key (volatile) when it is missing. Missing values keep the defaults (0, empty).
+void read_connection_options(ConnectionOptions& options);
 
 // The application name: the base name of the program file without folder and extension.
 std::string application_name();

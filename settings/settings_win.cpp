@@ -4,8 +4,9 @@
 
 #include <vector>
 
+#include "settings/registry_key_win.h"
 #include "text/cp932.h"
-#include "win/program_path.h"
+#include "win/process_win.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -101,6 +102,19 @@ bool write_release_serial(std::uint64_t serial) {
   const std::string text = std::to_string(serial);
   return RegSetValueExA(key.get(), kReleaseSerialEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
+}
+
+void read_connection_options(ConnectionOptions& options) {
+  RegistryKey key;
+  if (key.open(HKEY_CURRENT_USER, kDialUpOptionKey) != ERROR_SUCCESS) return;
+  // A value that is missing or unreadable leaves its default (empty name, 0).
+  std::string name;
+  (void)key.read_string(kDialUpNameValue, name);
+  options.DialUpName = name;
+  std::uint32_t connect_type = 0;
+  (void)key.read_dword(kConnectTypeValue, connect_type);
+  options.ConnectType = connect_type;
+  key.close();
 }
 
 }  // namespace tolvex

@@ -4,7 +4,6 @@
 #include <iomanip>
 #include <vector>
 
-#include "catalogue/catalogue_view.h"
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "tools/file_system.h"

@@ -2,7 +2,6 @@
 
 #include <set>
 
-#include "catalogue/file_entry.h"
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "catalogue/version_text.h"

@@ -6,7 +6,6 @@
 #include <limits>
 #include <vector>
 
-#include "catalogue/file_entry.h"
 #include "catalogue/managed_file_table.h"
 #include "install/archive_names.h"
 #include "lha/archive_writer.h"
@@ -16,7 +15,7 @@
 #include "tools/publish_checks.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
-#include "trust/utc_time.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::publish {
 namespace {

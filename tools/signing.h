@@ -13,7 +13,7 @@
 
 #include "tools/report.h"
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::publish {
 
@@ -59,7 +59,7 @@ bool read_private_key_pem(const std::string& text, P256PrivateKey& key, std::str
 // keygen: make a new ECDSA P-256 key pair for signing published folders.
 struct KeygenOptions {
   std::string private_key_file;  // PEM (PKCS#8), readable by its owner only
-  std::string public_key_file;   // the public key's text form (trust/public_key_text.h)
+  std::string public_key_file;   // the public key's text form (trust/text_forms.h)
 };
 
 // Returns 0 when both files were written, 1 otherwise (an existing file is never replaced).

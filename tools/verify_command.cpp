@@ -14,8 +14,7 @@
 #include "tools/publish_command.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
-#include "trust/utc_time.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::publish {
 namespace {

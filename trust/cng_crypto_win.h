@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 #include "win/scoped_win.h"
 
 namespace tolvex::trust {

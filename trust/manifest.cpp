@@ -2,8 +2,7 @@
 
 #include <set>
 
-#include "trust/hex.h"
-#include "trust/utc_time.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::trust {
 namespace {
@@ -183,7 +182,9 @@ bool parse_manifest(const char* data, std::size_t size, ParsedManifest& parsed, 
   if (!lines.next(line, error)) return false;
   if (line == kManifestFirstLine) manifest.format = 2;
   else if (line == kManifestFirstLineFormat1) manifest.format = 1;
-  else return fail(std::string("not \"") + kManifestFirstLine + "\" (not a manifest, or a version this tool does not read)");
+  else
+    return fail(std::string("not \"") + kManifestFirstLine +
+                "\" (not a manifest, or a version this tool does not read)");
   const bool format2 = manifest.format == 2;
 
   if (!lines.next(line, error)) return false;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::trust {
 
@@ -41,9 +41,8 @@ enum class ListVerdict {
 // expired. On kAccepted `accepted` holds the manifest; otherwise it is untouched and `error`
 // says why.
 ListVerdict accept_signed_list(const char* manifest, std::size_t size, const std::string& list_name,
-                               const Sha256& list_hash, const std::vector<PublicKey>& keys,
-                               const SignatureCheck& check, const ReleaseHistory& history, Manifest& accepted,
-                               std::string& error);
+                               const Sha256& list_hash, const std::vector<PublicKey>& keys, const SignatureCheck& check,
+                               const ReleaseHistory& history, Manifest& accepted, std::string& error);
 
 // The manifest's entry for archive `name` (its size and SHA-256); null when it does not name it.
 const ManifestEntry* signed_archive(const Manifest& manifest, const std::string& name);

@@ -1,7 +1,7 @@
 #include "ui/about_dialog.h"
 
 #include "resources/resource_ids.h"
-#include "win/window_helpers.h"
+#include "win/window_helpers_win.h"
 
 namespace tolvex {
 

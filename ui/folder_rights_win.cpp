@@ -4,8 +4,7 @@
 
 #include <string>
 
-#include "win/elevation_win.h"
-#include "win/program_path.h"
+#include "win/process_win.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {

@@ -1,7 +1,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
-#include "base/abort_request.h"
+#include "base/errors.h"
 #include "resources/resource_ids.h"
 #include "ui/main_window_handle.h"
 #include "ui/progress.h"

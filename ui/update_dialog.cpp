@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "base/abort_request.h"
-#include "catalogue/file_table_fill.h"
-#include "catalogue/file_version_reader.h"
+#include "base/errors.h"
+#include "catalogue/managed_file_table.h"
+#include "catalogue/version_text.h"
 #include "install/install_updates.h"
 #include "net/update_transfers.h"
 #include "resources/resource_ids.h"
@@ -13,8 +13,8 @@
 #include "ui/folder_rights_win.h"
 #include "ui/main_window_surface.h"
 #include "ui/progress.h"
-#include "win/window_dpi_win.h"
-#include "win/window_helpers.h"
+#include "win/process_win.h"
+#include "win/window_helpers_win.h"
 #include "workflow/command_log_file.h"
 #include "workflow/update_command.h"
 #include "workflow/version_check_command.h"

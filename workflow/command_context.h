@@ -4,7 +4,7 @@
 // sibling programs, the installation step and the command log.
 #include <functional>
 
-#include "base/progress_callback.h"
+#include "base/window_surfaces.h"
 #include "base/waiter.h"
 #include "install/install_observer.h"
 #include "net/dial_up_link.h"

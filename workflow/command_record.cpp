@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/error_messages.h"
+#include "base/errors.h"
 
 namespace tolvex {
 namespace {

@@ -9,7 +9,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "base/error_code.h"
+#include "base/errors.h"
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "install/install_observer.h"

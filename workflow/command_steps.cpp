@@ -1,8 +1,8 @@
 #include "workflow/command_steps.h"
 
-#include "base/abort_request.h"
-#include "catalogue/update_list_text.h"
-#include "net/connection_steps.h"
+#include "base/errors.h"
+#include "catalogue/update_list.h"
+#include "net/dial_up_link.h"
 
 namespace tolvex {
 

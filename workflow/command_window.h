@@ -1,8 +1,8 @@
 #pragma once
 // Everything a command does to the main window: its list, status line and progress bar, its
 // three buttons, and the owner of the message boxes.
-#include "base/native_window.h"
-#include "catalogue/catalogue_view.h"
+#include "base/window_surfaces.h"
+#include "catalogue/managed_file_table.h"
 
 namespace tolvex {
 

@@ -1,6 +1,6 @@
 #pragma once
 // Modal message boxes, behind an interface so that tests answer them and check what was asked.
-#include "base/native_window.h"
+#include "base/window_surfaces.h"
 
 namespace tolvex {
 

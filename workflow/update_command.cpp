@@ -1,7 +1,6 @@
 #include "workflow/update_command.h"
 
-#include "base/abort_request.h"
-#include "base/error_code.h"
+#include "base/errors.h"
 #include "install/archive_names.h"
 #include "workflow/command_record.h"
 #include "workflow/command_steps.h"

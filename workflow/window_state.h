@@ -5,7 +5,7 @@
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "install/sibling_programs.h"
-#include "settings/connection_options.h"
+#include "settings/settings.h"
 
 namespace tolvex {
 

@@ -16,7 +16,7 @@
 
 #include "bench/download/bench_window.h"
 #include "bench/download/plain_wininet_download.h"
-#include "net/http_transfer.h"
+#include "net/update_transfers.h"
 #include "trust/cng_crypto_win.h"
 #include "ui/progress.h"
 

@@ -17,7 +17,7 @@
 
 #include "install/archive_extraction.h"
 #include "unlha32/unlha32.h"
-#include "win/program_path.h"
+#include "win/process_win.h"
 #include "win/scoped_win.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const char* text = reinterpret_cast<const char*>(data);

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "base/error_code.h"
+#include "base/errors.h"
 #include "catalogue/update_list.h"
 
 namespace tolvex {

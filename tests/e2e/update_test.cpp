@@ -19,7 +19,7 @@
 #include "support/test_http_server.h"
 #include "support/test_signer_win.h"
 #include "tools/signing.h"
-#include "trust/hex.h"
+#include "trust/text_forms.h"
 
 namespace tolvex {
 namespace {

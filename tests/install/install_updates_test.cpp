@@ -11,6 +11,7 @@
 #include "install/held_file_retry.h"
 #include "install/install_updates.h"
 #include "support/app_driver.h"
+#include "win/process_win.h"
 
 namespace tolvex {
 namespace {

@@ -8,9 +8,9 @@
 #include <filesystem>
 #include <string>
 
-#include "base/error_code.h"
-#include "net/http_transfer.h"
+#include "base/errors.h"
 #include "net/transfer_test_fixture.h"
+#include "net/update_transfers.h"
 
 namespace tolvex {
 namespace {

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "base/error_code.h"
-#include "catalogue/update_list_text.h"
+#include "base/errors.h"
+#include "catalogue/update_list.h"
 #include "fixtures/fixture_paths.h"
-#include "net/signed_transfers.h"
+#include "net/signed_transfers_win.h"
 #include "net/transfer_test_fixture.h"
 #include "settings/settings.h"
 #include "support/test_signer_win.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex {
 namespace {
@@ -140,11 +140,11 @@ TEST_F(SignedTransfersTest, OlderOrExpiredReleaseIsRefusedAndTheHighestSerialIsR
     ErrorCode expected;  // kErrorNone: accepted
   };
   const std::int64_t now = utc_now();
-  for (const Case& c : {Case{"a lower serial", {2}, kErrorOlderRelease},
-                        Case{"format 1 after format 2", {0}, kErrorOlderRelease},
-                        Case{"expired a minute ago", {4, now - 60}, kErrorReleaseExpired},
-                        Case{"the same release again", {3}, kErrorNone},
-                        Case{"a higher serial, expiring in an hour", {4, now + 3600}, kErrorNone}}) {
+  for (const Case& c :
+       {Case{"a lower serial", {2}, kErrorOlderRelease}, Case{"format 1 after format 2", {0}, kErrorOlderRelease},
+        Case{"expired a minute ago", {4, now - 60}, kErrorReleaseExpired},
+        Case{"the same release again", {3}, kErrorNone},
+        Case{"a higher serial, expiring in an hour", {4, now + 3600}, kErrorNone}}) {
     serve_release("current", c.stamp);
     set_last_error(kErrorNone);
     EXPECT_EQ(transfers_.fetch_update_list(nullptr), c.expected == kErrorNone ? 1 : 0) << c.what;
@@ -163,11 +163,11 @@ TEST_F(SignedTransfersTest, ArchiveNotReceivedWholeAndAsSignedLeavesNothing) {
     std::size_t abort_at_report;
     ErrorCode expected;
   };
-  for (const Case& c : {Case{"longer than signed, no length", "nolength", archive_ + binary_body(300000), 0,
-                             kErrorArchiveNotSigned},
-                        Case{"another length announced", "announce=4999", archive_, 0, kErrorArchiveNotSigned},
-                        Case{"aborted", "", archive_, 2, kErrorAborted},
-                        Case{"cut short", "short=3000", archive_, 0, kErrorTransfer}}) {
+  for (const Case& c :
+       {Case{"longer than signed, no length", "nolength", archive_ + binary_body(300000), 0, kErrorArchiveNotSigned},
+        Case{"another length announced", "announce=4999", archive_, 0, kErrorArchiveNotSigned},
+        Case{"aborted", "", archive_, 2, kErrorAborted},
+        Case{"cut short", "short=3000", archive_, 0, kErrorTransfer}}) {
     serve("plo.lzh", c.served);
     use_server_folder(c.modes);
     ProgressRecorder::reset(c.abort_at_report);

@@ -3,7 +3,7 @@
 // records reach rasapi32 and come back as the logic expects.
 #include <gtest/gtest.h>
 
-#include "base/error_code.h"
+#include "base/errors.h"
 #include "net/dial_up_link.h"
 #include "support/recording_waiter.h"
 

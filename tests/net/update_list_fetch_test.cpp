@@ -7,11 +7,11 @@
 #include <memory>
 #include <string>
 
-#include "base/error_code.h"
-#include "catalogue/update_list_text.h"
-#include "net/http_transfer.h"
-#include "net/list_text_builder.h"
+#include "base/errors.h"
+#include "catalogue/update_list.h"
+#include "net/http_body.h"
 #include "net/transfer_test_fixture.h"
+#include "net/update_transfers.h"
 
 namespace tolvex {
 namespace {

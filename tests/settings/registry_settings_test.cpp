@@ -5,8 +5,7 @@
 
 #include <string>
 
-#include "settings/connection_options.h"
-#include "settings/registry_key.h"
+#include "settings/registry_key_win.h"
 #include "settings/settings.h"
 
 namespace tolvex {

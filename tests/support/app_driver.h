@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "win/window_helpers.h"
+#include "win/window_helpers_win.h"
 
 namespace tolvex::testing {
 

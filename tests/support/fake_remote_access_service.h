@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "net/remote_access_service.h"
+#include "net/dial_up_link.h"
 #include "support/journal.h"
 
 namespace tolvex::testing {

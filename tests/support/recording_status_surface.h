@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "base/status_surface.h"
+#include "base/window_surfaces.h"
 
 namespace tolvex::testing {
 

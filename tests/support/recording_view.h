@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/catalogue_view.h"
+#include "catalogue/managed_file_table.h"
 
 namespace tolvex::testing {
 

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "base/error_code.h"
-#include "catalogue/update_list_text.h"
+#include "base/errors.h"
+#include "catalogue/update_list.h"
 #include "net/update_transfers.h"
 #include "support/journal.h"
 

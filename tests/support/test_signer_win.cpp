@@ -10,7 +10,7 @@
 
 #include "fixtures/fixture_paths.h"
 #include "trust/cng_crypto_win.h"
-#include "trust/hex.h"
+#include "trust/text_forms.h"
 #include "trust/manifest.h"
 
 namespace tolvex::testing {

@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "catalogue/file_version_reader.h"
 #include "catalogue/version_text.h"
 #include "fixtures/fixture_paths.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include "tools/publish_fixture.h"
 #include "tools/signing.h"
 #include "trust/manifest.h"
-#include "trust/utc_time.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "trust/manifest.h"
-#include "trust/public_key_text.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::trust {
 namespace {
@@ -79,8 +79,8 @@ TEST(Manifest, Format2RefusesBadSerialsExpiriesAndSizes) {
     std::string text = kGood2;
     return text.replace(text.find(from), std::string(from).size(), to);
   };
-  for (const char* serial : {"serial 0", "serial 012", "serial -1", "serial 1x", "serial 1234567890123456789",
-                             "serial"})
+  for (const char* serial :
+       {"serial 0", "serial 012", "serial -1", "serial 1x", "serial 1234567890123456789", "serial"})
     EXPECT_NE(parse_error(with("serial 12", serial)).find("line 2: expected \"serial N\""), std::string::npos)
         << serial;
   for (const char* time : {"2027-02-29T00:00:00Z", "2028-13-01T00:00:00Z", "2028-01-01T24:00:00Z",

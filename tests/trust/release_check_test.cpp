@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "trust/hex.h"
 #include "trust/release_check.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::trust {
 namespace {
@@ -36,7 +36,7 @@ Sha256 hash_of(std::uint8_t fill) {
 }
 
 std::string manifest_signed_by(const PublicKey& key, const std::string& list_name = "update.txt",
-                              std::uint64_t serial = 5, std::int64_t expires_at = -1) {
+                               std::uint64_t serial = 5, std::int64_t expires_at = -1) {
   Manifest manifest;
   manifest.serial = serial;
   manifest.format = serial == 0 ? 1 : 2;
@@ -59,8 +59,8 @@ struct Outcome {
 Outcome accept(const std::string& text, const std::vector<PublicKey>& keys, const Sha256& list_hash = hash_of(1),
                const ReleaseHistory& history = {}) {
   Outcome outcome;
-  outcome.verdict = accept_signed_list(text.data(), text.size(), "update.txt", list_hash, keys, stand_in_check,
-                                       history, outcome.manifest, outcome.error);
+  outcome.verdict = accept_signed_list(text.data(), text.size(), "update.txt", list_hash, keys, stand_in_check, history,
+                                       outcome.manifest, outcome.error);
   outcome.accepted = outcome.verdict == ListVerdict::kAccepted;
   return outcome;
 }

@@ -7,7 +7,7 @@
 #include <functional>
 #include <string>
 
-#include "base/abort_request.h"
+#include "base/errors.h"
 #include "resources/resource_ids.h"
 #include "support/fake_command_window.h"
 #include "support/temp_dir.h"

@@ -12,7 +12,7 @@
 #include "ui/main_window_handle.h"
 #include "ui/open_window.h"
 #include "ui/update_dialog.h"
-#include "win/window_dpi_win.h"
+#include "win/window_helpers_win.h"
 
 namespace tolvex {
 namespace {

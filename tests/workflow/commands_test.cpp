@@ -6,9 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "base/abort_request.h"
-#include "base/error_code.h"
-#include "catalogue/update_list_text.h"
+#include "base/errors.h"
+#include "catalogue/update_list.h"
 #include "net/dial_up_link.h"
 #include "support/fake_command_window.h"
 #include "support/fake_remote_access_service.h"
