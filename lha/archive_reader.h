@@ -26,7 +26,7 @@ class ArchiveReader {
   // Reads the next member's header (skipping the data of the previous one).
   Result next(MemberHeader& header, bool& at_end);
   // Decodes the current member into `sink` and checks its size and CRC-16. Directory
-  // entries succeed with no output. Unsupported methods fail with Status::unsupported_method.
+  // entries succeed with no output. Unsupported methods fail with Status::kUnsupportedMethod.
   Result extract(OutputSink& sink);
 
  private:

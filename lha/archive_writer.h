@@ -1,7 +1,7 @@
 #pragma once
 // Writes LHA archives with level-2 headers, as the publisher produces them.
 //
-//   std::vector<ArchiveMember> members{{"TOLVEX.EX___", bytes, mtime, Method::lh5}};
+//   std::vector<ArchiveMember> members{{"TOLVEX.EX___", bytes, mtime, Method::kLh5}};
 //   std::vector<std::uint8_t> archive;
 //   Result r = write_archive(members, archive);
 #include <cstdint>
@@ -14,15 +14,15 @@
 namespace tolvex::lha {
 
 enum class Method {
-  stored,  // -lh0-
-  lh5,     // -lh5-, stored as -lh0- instead when compression would not make it smaller
+  kStored,  // -lh0-
+  kLh5,     // -lh5-, stored as -lh0- instead when compression would not make it smaller
 };
 
 struct ArchiveMember {
   std::string name;  // code page 932 bytes; '\\' or '/' separate directories
   std::vector<std::uint8_t> data;
   std::uint32_t unix_time = 0;  // modification time, seconds since 1970 UTC
-  Method method = Method::lh5;
+  Method method = Method::kLh5;
 };
 
 // Appends one member (header and data) to `archive`.

@@ -30,8 +30,8 @@ bool read_exact(InputSource& source, std::uint8_t* out, std::size_t size) {
   return true;
 }
 
-Result truncated(const char* what) { return Result::failure(Status::truncated, what); }
-Result bad(const char* what) { return Result::failure(Status::bad_header, what); }
+Result truncated(const char* what) { return Result::failure(Status::kTruncated, what); }
+Result bad(const char* what) { return Result::failure(Status::kBadHeader, what); }
 
 // What the extended headers said, applied to the header once all are read.
 struct Extensions {
@@ -127,7 +127,7 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
   if (!read_exact(source, buffer.data() + 21, total - 21)) return truncated("archive ends inside a header");
   unsigned sum = 0;
   for (std::size_t i = 2; i < total; ++i) sum += buffer[i];
-  if ((sum & 0xFF) != buffer[1]) return Result::failure(Status::header_checksum, "header checksum mismatch");
+  if ((sum & 0xFF) != buffer[1]) return Result::failure(Status::kHeaderChecksum, "header checksum mismatch");
 
   header.packed_size = le32(&buffer[7]);
   header.original_size = le32(&buffer[11]);
@@ -157,7 +157,7 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
   while (next_size != 0) {
     if (next_size < 3) return bad("extended header too short");
     extension_bytes += next_size;
-    if (extension_bytes > kMaxHeaderBytes) return Result::failure(Status::too_large, "extended headers too large");
+    if (extension_bytes > kMaxHeaderBytes) return Result::failure(Status::kTooLarge, "extended headers too large");
     extension.resize(next_size);
     if (!read_exact(source, extension.data(), next_size)) return truncated("archive ends inside an extended header");
     apply_extension(extension[0], &extension[1], next_size - 3, 0, header, ext);
@@ -187,7 +187,7 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
     if (!read_exact(source, buffer.data() + 21, first_extension - 21)) return truncated("archive ends inside a header");
     total = le32(&buffer[24]);
     if (total < first_extension) return bad("header too short");
-    if (total > kMaxHeaderBytes) return Result::failure(Status::too_large, "header too large");
+    if (total > kMaxHeaderBytes) return Result::failure(Status::kTooLarge, "header too large");
   }
   std::size_t already = buffer.size();
   buffer.resize(total);
@@ -213,7 +213,7 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
     buffer[ext.header_crc_offset] = 0;
     buffer[ext.header_crc_offset + 1] = 0;
     if (crc16(buffer.data(), buffer.size()) != ext.header_crc)
-      return Result::failure(Status::header_checksum, "header CRC mismatch");
+      return Result::failure(Status::kHeaderChecksum, "header CRC mismatch");
   }
   return Result::success();
 }
@@ -225,7 +225,7 @@ Result read_member_header(InputSource& source, MemberHeader& header, bool& at_en
   at_end = false;
   std::vector<std::uint8_t> buffer(21);
   if (source.read(buffer.data(), 1) == 0) {
-    if (source.failed()) return Result::failure(Status::io_error, "cannot read the archive");
+    if (source.failed()) return Result::failure(Status::kIoError, "cannot read the archive");
     at_end = true;  // no terminating zero byte: some archivers omit it
     return Result::success();
   }

@@ -55,7 +55,7 @@ bool extract_member(lha::ArchiveReader& reader, const lha::MemberHeader& header,
   lha::Result result = reader.extract(sink);
   bool closed = file.close();
   if (!result.ok() || !closed) {
-    if (!closed || result.status == lha::Status::io_error) failure = {kCannotWrite, "cannot write"};
+    if (!closed || result.status == lha::Status::kIoError) failure = {kCannotWrite, "cannot write"};
     else failure = {kMemberFailed, lha::status_name(result.status)};
     return false;
   }

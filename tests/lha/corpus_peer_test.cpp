@@ -44,7 +44,7 @@ TEST(CorpusAgainstLhasa, EveryMemberWeReadMatchesLhasaByteForByte) {
     ASSERT_TRUE(end.ok()) << end.message;
     for (const auto& member : members) {
       if (member.header.is_directory) continue;
-      if (member.result.status == Status::unsupported_method) {
+      if (member.result.status == Status::kUnsupportedMethod) {
         ++unsupported;
         continue;
       }

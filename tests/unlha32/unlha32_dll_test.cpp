@@ -112,10 +112,10 @@ TEST_F(Unlha32Dll, TheEntryIsAlsoExportedByName) {
 TEST_F(Unlha32Dll, ExtractsOurArchiveIntoTheCurrentFolderUnderBareNames) {
   std::string big = pattern_text(300000, 1);
   std::string japanese_name = "\x95\x5C\x8E\xA6.txt";  // 表示.txt: the first trail byte is 0x5C
-  write_archive("UPDATE.LZH", {{"TOLVEX.EX_", bytes_of(big), 1700000000u, tolvex::lha::Method::lh5},
-                               {"sub\\dir\\notes.txt", bytes_of("in a folder\r\n"), 0, tolvex::lha::Method::lh5},
-                               {japanese_name, bytes_of("cp932 name"), 0, tolvex::lha::Method::stored},
-                               {"empty.dat", {}, 0, tolvex::lha::Method::lh5}});
+  write_archive("UPDATE.LZH", {{"TOLVEX.EX_", bytes_of(big), 1700000000u, tolvex::lha::Method::kLh5},
+                               {"sub\\dir\\notes.txt", bytes_of("in a folder\r\n"), 0, tolvex::lha::Method::kLh5},
+                               {japanese_name, bytes_of("cp932 name"), 0, tolvex::lha::Method::kStored},
+                               {"empty.dat", {}, 0, tolvex::lha::Method::kLh5}});
   write_file("TOLVEX.EX_", "stale content that must be replaced");
   std::string report;
   EXPECT_EQ(extract("UPDATE.LZH", &report), 0) << report;
@@ -146,8 +146,8 @@ TEST_F(Unlha32Dll, ExtractsAnArchiveMadeByJlhaThroughAQuotedShortOrLongPath) {
 }
 
 TEST_F(Unlha32Dll, PatternsSelectMembersAndAnOutputFolderReceivesThem) {
-  write_archive("m.lzh", {{"a.txt", bytes_of("A"), 0, tolvex::lha::Method::lh5},
-                          {"b.bin", bytes_of("B"), 0, tolvex::lha::Method::lh5}});
+  write_archive("m.lzh", {{"a.txt", bytes_of("A"), 0, tolvex::lha::Method::kLh5},
+                          {"b.bin", bytes_of("B"), 0, tolvex::lha::Method::kLh5}});
   EXPECT_EQ(run("e -mc m.lzh *.txt"), 0);
   EXPECT_TRUE(fs::exists("a.txt"));
   EXPECT_FALSE(fs::exists("b.bin"));
@@ -205,7 +205,7 @@ TEST_F(Unlha32Dll, CorpusRegressionArchivesStayInsideTheFolder) {
 
 TEST_F(Unlha32Dll, CorruptOrTruncatedMemberLeavesNoFileUnderItsNameAndKeepsTheOldOne) {
   std::string text = pattern_text(50000, 2);
-  write_archive("good.lzh", {{"report.txt", bytes_of(text), 0, tolvex::lha::Method::lh5}});
+  write_archive("good.lzh", {{"report.txt", bytes_of(text), 0, tolvex::lha::Method::kLh5}});
   std::string archive = read_file("good.lzh");
   std::string corrupt = archive;
   corrupt[corrupt.size() - 40] ^= 0x21;
@@ -280,7 +280,7 @@ TEST_F(Unlha32Dll, MissingArchiveAndBadCommandsFail) {
 }
 
 TEST_F(Unlha32Dll, TinyOutputBuffersAreNeverOverrun) {
-  write_archive("t.lzh", {{"x.txt", bytes_of("x"), 0, tolvex::lha::Method::lh5}});
+  write_archive("t.lzh", {{"x.txt", bytes_of("x"), 0, tolvex::lha::Method::kLh5}});
   for (DWORD size : {0u, 1u, 2u, 5u, 17u}) {
     SCOPED_TRACE(size);
     char buffer[64];
