@@ -1,13 +1,13 @@
 #include "lha/archive_reader.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "lha/bit_reader.h"
-#include "lha/crc16.h"
-#include "lha/lzh_decoder.h"
-#include "lha/stored_decoder.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/lzh_decoder.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha {
 namespace {
@@ -38,6 +38,21 @@ class CheckingSink final : public OutputSink {
   std::uint64_t count_ = 0;
   bool overflowed_ = false;
 };
+
+// -lh0-: the data is stored as is; a stored member's packed size must equal its original size.
+Result copy_stored(BitReader& bits, std::uint64_t packed_size, std::uint64_t original_size, OutputSink& sink) {
+  if (packed_size != original_size) return Result::failure(Status::kBadHeader, "stored member with differing sizes");
+  std::array<std::uint8_t, 16384> chunk;
+  std::uint64_t left = original_size;
+  while (left > 0) {
+    std::size_t count = left < chunk.size() ? static_cast<std::size_t>(left) : chunk.size();
+    bits.read_bytes(chunk.data(), count);
+    if (bits.overrun()) return Result::failure(Status::kTruncated, "stored data ends early");
+    if (!sink.write(chunk.data(), count)) return Result::failure(Status::kIoError, "cannot write output");
+    left -= count;
+  }
+  return Result::success();
+}
 
 }  // namespace
 

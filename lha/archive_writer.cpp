@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "base/unique_file.h"
-#include "lha/crc16.h"
+#include "lha/detail/lzh_encoder.h"
+#include "lha/detail/member_header.h"
 #include "text/cp932.h"
 
 namespace tolvex::lha {

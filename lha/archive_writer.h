@@ -4,11 +4,11 @@
 //   std::vector<ArchiveMember> members{{"TOLVEX.EX___", bytes, mtime, Method::kLh5}};
 //   std::vector<std::uint8_t> archive;
 //   Result r = write_archive(members, archive);
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "lha/lzh_encoder.h"
 #include "lha/result.h"
 
 namespace tolvex::lha {
@@ -16,6 +16,13 @@ namespace tolvex::lha {
 enum class Method {
   kStored,  // -lh0-
   kLh5,     // -lh5-, stored as -lh0- instead when compression would not make it smaller
+};
+
+// How hard -lh5- searches, and on how many threads.
+struct Lh5Options {
+  int max_depth = 32;                 // nodes a match search visits at most: more is smaller and slower
+  std::size_t block_symbols = 65535;  // most items per Huffman block (at most 65535)
+  unsigned threads = 0;               // sections coded at once; 0 = one per processor, at most 8
 };
 
 struct ArchiveMember {

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "lha/bit_writer.h"
-#include "lha/crc16.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha::testing {
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "lha/member_name.h"
+#include "lha/detail/member_header.h"
 #include "peer_tools.h"
 #include "support/temp_dir.h"
 

@@ -1,4 +1,4 @@
-#include "lha/crc16.h"
+#include "lha/detail/member_header.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "archive_bytes.h"
-#include "lha/crc16.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha {
 namespace {

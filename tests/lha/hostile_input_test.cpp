@@ -4,10 +4,10 @@
 #include <random>
 
 #include "archive_bytes.h"
-#include "lha/bit_writer.h"
-#include "lha/crc16.h"
-#include "lha/lzh_decoder.h"
-#include "lha/lzh_encoder.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/member_header.h"
+#include "lha/detail/lzh_decoder.h"
+#include "lha/detail/lzh_encoder.h"
 
 namespace tolvex::lha {
 namespace {

@@ -1,4 +1,4 @@
-#include "lha/member_name.h"
+#include "lha/detail/member_header.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "archive_bytes.h"
-#include "lha/lzh_decoder.h"
-#include "lha/lzh_encoder.h"
+#include "lha/detail/lzh_decoder.h"
+#include "lha/detail/lzh_encoder.h"
 
 namespace tolvex::lha {
 namespace {

@@ -12,7 +12,7 @@
 #include "archive_bytes.h"
 #include "base/unique_file.h"
 #include "lha/archive_writer.h"
-#include "lha/crc16.h"
+#include "lha/detail/member_header.h"
 #include "support/temp_dir.h"
 #include "unlha32/unlha32.h"
 #include "win/scoped_win.h"

@@ -1,10 +1,11 @@
-#include "lha/member_header.h"
+#include "lha/detail/member_header.h"
 
+#include <array>
+#include <cctype>
 #include <cstring>
 #include <vector>
 
-#include "lha/crc16.h"
-#include "lha/member_name.h"
+#include "text/cp932.h"
 
 namespace tolvex::lha {
 namespace {
@@ -258,6 +259,121 @@ Result read_member_header(InputSource& source, MemberHeader& header, bool& at_en
     header.is_directory = true;
   header.file_name = sanitised_file_name(header.stored_path);
   return Result::success();
+}
+
+namespace {
+
+bool is_separator(unsigned char byte) { return byte == '\\' || byte == '/' || byte == 0xFF; }
+
+bool is_device_name(const std::string& name) {
+  // Windows treats "CON", "con.txt" and "CON .log" alike: compare the part before the first dot,
+  // without trailing spaces.
+  std::string stem = name.substr(0, name.find('.'));
+  while (!stem.empty() && stem.back() == ' ') stem.pop_back();
+  for (char& c : stem) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  static const char* const kDevices[] = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$", "CLOCK$"};
+  for (const char* device : kDevices) {
+    if (stem == device) return true;
+  }
+  if (stem.size() == 4 && (stem.compare(0, 3, "COM") == 0 || stem.compare(0, 3, "LPT") == 0) && stem[3] >= '0' &&
+      stem[3] <= '9') {
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::string last_path_component(const std::string& stored_path) {
+  std::size_t start = 0;
+  for (std::size_t i = 0; i < stored_path.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(stored_path[i]);
+    if (is_cp932_lead_byte(byte) && i + 1 < stored_path.size()) {
+      ++i;  // the trail byte may be 0x5C but is not a separator
+    } else if (is_separator(byte)) {
+      start = i + 1;
+    }
+  }
+  return stored_path.substr(start);
+}
+
+bool is_safe_file_name(const std::string& name) {
+  if (name.empty() || name.size() > 255) return false;
+  bool only_dots = true;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    unsigned char byte = static_cast<unsigned char>(name[i]);
+    if (is_cp932_lead_byte(byte)) {
+      if (i + 1 >= name.size()) return false;  // a double-byte character cut in half
+      unsigned char trail = static_cast<unsigned char>(name[i + 1]);
+      if (trail < 0x40 || trail == 0x7F || trail > 0xFC) return false;
+      ++i;
+      only_dots = false;
+      continue;
+    }
+    if (byte < 0x20 || byte == 0x7F || byte == 0xFF || std::strchr("\\/:*?\"<>|", byte) != nullptr) return false;
+    if (byte != '.') only_dots = false;
+  }
+  if (only_dots) return false;
+  char last = name.back();
+  if (last == '.' || last == ' ') return false;
+  return !is_device_name(name);
+}
+
+std::string sanitised_file_name(const std::string& stored_path) {
+  std::string name = last_path_component(stored_path);
+  return is_safe_file_name(name) ? name : std::string();
+}
+
+namespace {
+
+// Sixteen tables let the loop fold sixteen bytes per step; the first is the classic byte table,
+// table k gives a byte's effect k bytes further on.
+constexpr int kSlices = 16;
+using Tables = std::array<std::array<std::uint16_t, 256>, kSlices>;
+
+Tables make_tables() {
+  Tables tables{};
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    std::uint16_t crc = static_cast<std::uint16_t>(byte);
+    for (int bit = 0; bit < 8; ++bit)
+      crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : static_cast<std::uint16_t>(crc >> 1);
+    tables[0][byte] = crc;
+  }
+  for (unsigned byte = 0; byte < 256; ++byte) {
+    for (int k = 1; k < kSlices; ++k) {
+      std::uint16_t previous = tables[k - 1][byte];
+      tables[k][byte] = static_cast<std::uint16_t>((previous >> 8) ^ tables[0][previous & 0xFF]);
+    }
+  }
+  return tables;
+}
+
+const Tables& tables() {
+  static const Tables instance = make_tables();
+  return instance;
+}
+
+}  // namespace
+
+void Crc16::update(const std::uint8_t* data, std::size_t size) {
+  const Tables& t = tables();
+  std::uint32_t crc = value_;
+  while (size >= kSlices) {
+    const std::uint32_t low = crc ^ (data[0] | (data[1] << 8));
+    crc = t[15][low & 0xFF] ^ t[14][low >> 8] ^ t[13][data[2]] ^ t[12][data[3]] ^ t[11][data[4]] ^ t[10][data[5]] ^
+          t[9][data[6]] ^ t[8][data[7]] ^ t[7][data[8]] ^ t[6][data[9]] ^ t[5][data[10]] ^ t[4][data[11]] ^
+          t[3][data[12]] ^ t[2][data[13]] ^ t[1][data[14]] ^ t[0][data[15]];
+    data += kSlices;
+    size -= kSlices;
+  }
+  while (size--) crc = (crc >> 8) ^ t[0][(crc ^ *data++) & 0xFF];
+  value_ = static_cast<std::uint16_t>(crc);
+}
+
+std::uint16_t crc16(const std::uint8_t* data, std::size_t size) {
+  Crc16 crc;
+  crc.update(data, size);
+  return crc.value();
 }
 
 }  // namespace tolvex::lha

@@ -1,10 +1,10 @@
-#include "lha/lzh_decoder.h"
+#include "lha/detail/lzh_decoder.h"
 
 #include <array>
 #include <cstring>
 #include <memory>
 
-#include "lha/huffman_decoder.h"
+#include "lha/detail/huffman.h"
 
 namespace tolvex::lha {
 namespace {
