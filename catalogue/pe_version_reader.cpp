@@ -1,6 +1,6 @@
 #include "catalogue/pe_version_reader.h"
 
-#include "catalogue/byte_span.h"
+#include "lha/byte_io.h"
 
 namespace tolvex {
 namespace {
@@ -16,6 +16,41 @@ constexpr std::uint32_t kAnyId = 0xFFFFFFFFu;  // matches no integer id: take th
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 constexpr std::size_t kSectionHeaderSize = 40;
 constexpr std::size_t kFixedFileInfoSize = 52;
+
+// A bounded, read-only view of bytes with little-endian reads that fail instead of running
+// past the end: the only way the reader touches file bytes.
+class ByteSpan {
+ public:
+  ByteSpan() = default;
+  ByteSpan(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+  std::size_t size() const { return size_; }
+
+  // True when [offset, offset + length) lies inside the view (no overflow).
+  bool contains(std::uint64_t offset, std::uint64_t length) const {
+    return offset <= size_ && length <= size_ - offset;
+  }
+  bool read_u16(std::uint64_t offset, std::uint16_t& value) const {
+    if (!contains(offset, 2)) return false;
+    value = lha::load_le16(data_ + offset);
+    return true;
+  }
+  bool read_u32(std::uint64_t offset, std::uint32_t& value) const {
+    if (!contains(offset, 4)) return false;
+    value = lha::load_le32(data_ + offset);
+    return true;
+  }
+  // The part [offset, offset + length), or an empty view when it does not lie inside.
+  bool sub_span(std::uint64_t offset, std::uint64_t length, ByteSpan& part) const {
+    if (!contains(offset, length)) return false;
+    part = ByteSpan(data_ + offset, static_cast<std::size_t>(length));
+    return true;
+  }
+
+ private:
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 struct Section {
   std::uint32_t virtual_address = 0;

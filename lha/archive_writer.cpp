@@ -14,16 +14,12 @@ namespace {
 constexpr std::uint8_t kOsIdMsDos = 'M';
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
+  out.resize(out.size() + 2);
+  store_le16(&out[out.size() - 2], static_cast<std::uint16_t>(value));
 }
 void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
-}
-void set16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  out.resize(out.size() + 4);
+  store_le32(&out[out.size() - 4], value);
 }
 
 // Splits "dir\\sub/name" into the directory field (components joined by 0xFF) and the name.
@@ -89,7 +85,7 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
   // The first byte doubles as the end-of-archive marker when zero, so pad past it.
   if ((header.size() & 0xFF) == 0) header.push_back(0);
   if (header.size() > 0xFFFF) return Result::failure(Status::kBadArgument, "member header too long");
-  set16(header, 0, static_cast<std::uint32_t>(header.size()));
+  store_le16(header.data(), static_cast<std::uint16_t>(header.size()));
 
   // The body is coded straight into the archive, and stored instead when coding does not make
   // it smaller. Whatever is thrown on the way leaves the archive as it was.
@@ -106,11 +102,8 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
     if (std::strcmp(method, "-lh0-") == 0) archive.insert(archive.end(), member.data.begin(), member.data.end());
     std::uint8_t* written = archive.data() + member_at;
     std::memcpy(written + kMethodAt, method, 5);
-    const std::uint32_t packed_size = static_cast<std::uint32_t>(archive.size() - body_at);
-    for (int k = 0; k < 4; ++k) written[kPackedSizeAt + k] = static_cast<std::uint8_t>(packed_size >> (8 * k));
-    const std::uint16_t header_crc = crc16(written, header.size());
-    written[crc_at] = static_cast<std::uint8_t>(header_crc);
-    written[crc_at + 1] = static_cast<std::uint8_t>(header_crc >> 8);
+    store_le32(written + kPackedSizeAt, static_cast<std::uint32_t>(archive.size() - body_at));
+    store_le16(written + crc_at, crc16(written, header.size()));
   } catch (...) {
     archive.resize(member_at);
     throw;

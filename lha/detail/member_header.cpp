@@ -14,13 +14,6 @@ constexpr std::size_t kMaxHeaderBytes = 1024 * 1024;
 constexpr std::uint8_t kOs9Id = 'K';         // the OS id of LHA for OS-9/68k
 constexpr std::size_t kOs9ShortHeader = 24;  // its level-2 header with no extension, as it counts it
 
-std::uint32_t le16(const std::uint8_t* p) { return p[0] | (p[1] << 8); }
-std::uint32_t le32(const std::uint8_t* p) {
-  return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-         (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
-std::uint64_t le64(const std::uint8_t* p) { return le32(p) | (static_cast<std::uint64_t>(le32(p + 4)) << 32); }
-
 bool read_exact(InputSource& source, std::uint8_t* out, std::size_t size) {
   while (size > 0) {
     std::size_t got = source.read(out, size);
@@ -50,7 +43,7 @@ void apply_extension(std::uint8_t type, const std::uint8_t* data, std::size_t si
     case 0x00:
       if (size >= 2) {
         ext.has_header_crc = true;
-        ext.header_crc = static_cast<std::uint16_t>(le16(data));
+        ext.header_crc = load_le16(data);
         ext.header_crc_offset = offset;
       }
       break;
@@ -69,13 +62,13 @@ void apply_extension(std::uint8_t type, const std::uint8_t* data, std::size_t si
       break;
     case 0x42:
       if (size >= 16) {
-        header.packed_size = le64(data);
-        header.original_size = le64(data + 8);
+        header.packed_size = load_le64(data);
+        header.original_size = load_le64(data + 8);
       }
       break;
     case 0x54:
       if (size >= 4 && !header.timestamp_is_unix) {
-        header.timestamp = le32(data);
+        header.timestamp = load_le32(data);
         header.timestamp_is_unix = true;
       }
       break;
@@ -91,7 +84,7 @@ bool extensions_fit(const std::vector<std::uint8_t>& buffer, std::size_t offset,
     if (next_size < 1 + size_width || next_size > buffer.size() - offset) return false;
     const std::uint8_t* size_field = buffer.data() + offset + next_size - size_width;
     offset += next_size;
-    next_size = size_width == 2 ? le16(size_field) : le32(size_field);
+    next_size = size_width == 2 ? load_le16(size_field) : load_le32(size_field);
   }
   return true;
 }
@@ -107,7 +100,7 @@ Result parse_inner_extensions(const std::vector<std::uint8_t>& buffer, std::size
     std::size_t data_size = next_size - 1 - size_width;
     apply_extension(p[0], p + 1, data_size, offset + 1, header, ext);
     const std::uint8_t* size_field = p + 1 + data_size;
-    std::uint32_t following = size_width == 2 ? le16(size_field) : le32(size_field);
+    std::uint32_t following = size_width == 2 ? load_le16(size_field) : load_le32(size_field);
     offset += next_size;
     next_size = following;
   }
@@ -130,9 +123,9 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
   for (std::size_t i = 2; i < total; ++i) sum += buffer[i];
   if ((sum & 0xFF) != buffer[1]) return Result::failure(Status::kHeaderChecksum, "header checksum mismatch");
 
-  header.packed_size = le32(&buffer[7]);
-  header.original_size = le32(&buffer[11]);
-  header.timestamp = le32(&buffer[15]);
+  header.packed_size = load_le32(&buffer[7]);
+  header.original_size = load_le32(&buffer[11]);
+  header.timestamp = load_le32(&buffer[15]);
   header.attributes = buffer[19];
   std::size_t name_length = buffer[21];
   if (22 + name_length > total) return bad("name longer than the header");
@@ -143,7 +136,7 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
   header.stored_path.assign(name, nul ? static_cast<const char*>(nul) - name : name_length);
   std::size_t after_name = 22 + name_length;
   if (header.level == 0) {
-    if (after_name + 2 <= total) header.crc = static_cast<std::uint16_t>(le16(&buffer[after_name]));
+    if (after_name + 2 <= total) header.crc = load_le16(&buffer[after_name]);
     else header.has_crc = false;
     return Result::success();
   }
@@ -151,8 +144,8 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
   // Level 1: CRC, OS id, then the size of the first extended header, which follows the
   // base header in the stream and counts towards the packed size.
   if (after_name + 5 > total) return bad("level-1 header too short");
-  header.crc = static_cast<std::uint16_t>(le16(&buffer[after_name]));
-  std::uint32_t next_size = le16(&buffer[total - 2]);
+  header.crc = load_le16(&buffer[after_name]);
+  std::uint32_t next_size = load_le16(&buffer[total - 2]);
   std::uint64_t extension_bytes = 0;
   std::vector<std::uint8_t> extension;
   while (next_size != 0) {
@@ -162,7 +155,7 @@ Result read_level_0_or_1(InputSource& source, std::vector<std::uint8_t>& buffer,
     extension.resize(next_size);
     if (!read_exact(source, extension.data(), next_size)) return truncated("archive ends inside an extended header");
     apply_extension(extension[0], &extension[1], next_size - 3, 0, header, ext);
-    next_size = le16(&extension[next_size - 2]);
+    next_size = load_le16(&extension[next_size - 2]);
   }
   if (extension_bytes > header.packed_size) return bad("extended headers larger than the packed size");
   header.packed_size -= extension_bytes;
@@ -176,17 +169,17 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
   std::size_t size_width;
   std::size_t first_extension;
   if (header.level == 2) {
-    total = le16(&buffer[0]);
+    total = load_le16(&buffer[0]);
     size_width = 2;
     first_extension = 26;
     if (total < kOs9ShortHeader) return bad("header too short");
   } else {
-    if (le16(&buffer[0]) != 4) return bad("unknown level-3 word size");
+    if (load_le16(&buffer[0]) != 4) return bad("unknown level-3 word size");
     size_width = 4;
     first_extension = 32;
     buffer.resize(first_extension);
     if (!read_exact(source, buffer.data() + 21, first_extension - 21)) return truncated("archive ends inside a header");
-    total = le32(&buffer[24]);
+    total = load_le32(&buffer[24]);
     if (total < first_extension) return bad("header too short");
     if (total > kMaxHeaderBytes) return Result::failure(Status::kTooLarge, "header too large");
   }
@@ -194,7 +187,7 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
   buffer.resize(total);
   if (!read_exact(source, buffer.data() + already, total - already)) return truncated("archive ends inside a header");
   if (header.level == 2 && buffer[23] == kOs9Id &&
-      (total < first_extension || !extensions_fit(buffer, first_extension, size_width, le16(&buffer[24])))) {
+      (total < first_extension || !extensions_fit(buffer, first_extension, size_width, load_le16(&buffer[24])))) {
     // LHA for OS-9/68k counts the header without its own length field: two bytes more follow.
     total += 2;
     buffer.resize(total);
@@ -202,12 +195,12 @@ Result read_level_2_or_3(InputSource& source, std::vector<std::uint8_t>& buffer,
   }
   if (total < first_extension) return bad("header too short");
 
-  header.packed_size = le32(&buffer[7]);
-  header.original_size = le32(&buffer[11]);
-  header.timestamp = le32(&buffer[15]);
+  header.packed_size = load_le32(&buffer[7]);
+  header.original_size = load_le32(&buffer[11]);
+  header.timestamp = load_le32(&buffer[15]);
   header.timestamp_is_unix = true;
-  header.crc = static_cast<std::uint16_t>(le16(&buffer[21]));
-  std::uint32_t next_size = size_width == 2 ? le16(&buffer[24]) : le32(&buffer[28]);
+  header.crc = load_le16(&buffer[21]);
+  std::uint32_t next_size = size_width == 2 ? load_le16(&buffer[24]) : load_le32(&buffer[28]);
   Result parsed = parse_inner_extensions(buffer, first_extension, size_width, next_size, header, ext);
   if (!parsed.ok()) return parsed;
   if (ext.has_header_crc) {
@@ -359,7 +352,7 @@ void Crc16::update(const std::uint8_t* data, std::size_t size) {
   const Tables& t = tables();
   std::uint32_t crc = value_;
   while (size >= kSlices) {
-    const std::uint32_t low = crc ^ (data[0] | (data[1] << 8));
+    const std::uint32_t low = crc ^ load_le16(data);
     crc = t[15][low & 0xFF] ^ t[14][low >> 8] ^ t[13][data[2]] ^ t[12][data[3]] ^ t[11][data[4]] ^ t[10][data[5]] ^
           t[9][data[6]] ^ t[8][data[7]] ^ t[7][data[8]] ^ t[6][data[9]] ^ t[5][data[10]] ^ t[4][data[11]] ^
           t[3][data[12]] ^ t[2][data[13]] ^ t[1][data[14]] ^ t[0][data[15]];

@@ -5,9 +5,9 @@
 
 #include "archive_bytes.h"
 #include "lha/detail/bit_io.h"
-#include "lha/detail/member_header.h"
 #include "lha/detail/lzh_decoder.h"
 #include "lha/detail/lzh_encoder.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha {
 namespace {
@@ -87,8 +87,7 @@ TEST(HostileArchive, BombStopsAtItsDeclaredSizeAndHugeDeclaredSizesReachTheCalle
 
   // A 64-bit size extension is passed on as declared, for the caller to judge before decoding.
   Bytes sizes(16, 0);
-  sizes[0] = static_cast<std::uint8_t>(stream.size());
-  sizes[1] = static_cast<std::uint8_t>(stream.size() >> 8);
+  store_le16(sizes.data(), static_cast<std::uint16_t>(stream.size()));
   sizes[8 + 5] = 1;  // 2^40
   const Bytes huge = testing::level2_member("-lh5-", "huge.___", stream, 0, 'U', {{0x42, sizes}});
   MemoryInput input(huge);

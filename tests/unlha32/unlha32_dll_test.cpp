@@ -228,8 +228,7 @@ TEST_F(Unlha32Dll, MembersTooLargeForTheDiskOrWithoutACrcAreRefusedBeforeAnythin
   namespace lt = tolvex::lha::testing;
   const Bytes stream = lt::lh5_bomb_stream(256);
   Bytes sizes(16, 0);
-  sizes[0] = static_cast<std::uint8_t>(stream.size());
-  sizes[1] = static_cast<std::uint8_t>(stream.size() >> 8);
+  tolvex::lha::store_le16(sizes.data(), static_cast<std::uint16_t>(stream.size()));
   sizes[8 + 5] = 1;  // 2^40 bytes: no test machine has that much free
   Bytes archive = lt::level2_member("-lh5-", "huge.___", stream, 0, 'U', {{0x42, sizes}});
   for (bool stray_byte : {false, true}) {
