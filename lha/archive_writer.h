@@ -21,7 +21,7 @@ enum class Method {
 // How hard -lh5- searches, and on how many threads.
 struct Lh5Options {
   int max_depth = 32;                 // nodes a match search visits at most: more is smaller and slower
-  std::size_t block_symbols = 65535;  // most items per Huffman block (at most 65535)
+  std::size_t block_symbols = 65535;  // most items per Huffman block; the default is the most one holds
   unsigned threads = 0;               // sections coded at once; 0 = one per processor, at most 8
 };
 

@@ -31,7 +31,7 @@ class HandleSink final : public lha::OutputSink {
 };
 
 struct ExtractionOutcome {
-  int code = 0;  // a ResultCode
+  int code = kSuccess;  // a ResultCode
   int extracted = 0;
   int failed = 0;
   std::string report;  // one line per problem and a summary line, CRLF-separated
