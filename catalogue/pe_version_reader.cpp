@@ -1,6 +1,6 @@
 #include "catalogue/pe_version_reader.h"
 
-#include "catalogue/byte_span.h"
+#include "lha/byte_io.h"
 
 namespace tolvex {
 namespace {
@@ -16,6 +16,41 @@ constexpr std::uint32_t kAnyId = 0xFFFFFFFFu;  // matches no integer id: take th
 constexpr std::uint32_t kFixedFileInfoSignature = 0xFEEF04BD;
 constexpr std::size_t kSectionHeaderSize = 40;
 constexpr std::size_t kFixedFileInfoSize = 52;
+
+// A bounded, read-only view of bytes with little-endian reads that fail instead of running
+// past the end: the only way the reader touches file bytes.
+class ByteSpan {
+ public:
+  ByteSpan() = default;
+  ByteSpan(const std::uint8_t* data, std::size_t size) : data_(data), size_(size) {}
+
+  std::size_t size() const { return size_; }
+
+  // True when [offset, offset + length) lies inside the view (no overflow).
+  bool contains(std::uint64_t offset, std::uint64_t length) const {
+    return offset <= size_ && length <= size_ - offset;
+  }
+  bool read_u16(std::uint64_t offset, std::uint16_t& value) const {
+    if (!contains(offset, 2)) return false;
+    value = lha::load_le16(data_ + offset);
+    return true;
+  }
+  bool read_u32(std::uint64_t offset, std::uint32_t& value) const {
+    if (!contains(offset, 4)) return false;
+    value = lha::load_le32(data_ + offset);
+    return true;
+  }
+  // The part [offset, offset + length), or an empty view when it does not lie inside.
+  bool sub_span(std::uint64_t offset, std::uint64_t length, ByteSpan& part) const {
+    if (!contains(offset, length)) return false;
+    part = ByteSpan(data_ + offset, static_cast<std::size_t>(length));
+    return true;
+  }
+
+ private:
+  const std::uint8_t* data_ = nullptr;
+  std::size_t size_ = 0;
+};
 
 struct Section {
   std::uint32_t virtual_address = 0;
@@ -34,32 +69,32 @@ struct PeLayout {
 PeVersionStatus read_layout(const ByteSpan& file, PeLayout& layout) {
   std::uint16_t mz = 0;
   std::uint32_t pe_offset = 0, signature = 0;
-  if (!file.read_u16(0, mz) || mz != 0x5A4D || !file.read_u32(0x3C, pe_offset)) return PeVersionStatus::not_pe;
-  if (!file.read_u32(pe_offset, signature) || signature != kPeSignature) return PeVersionStatus::not_pe;
+  if (!file.read_u16(0, mz) || mz != 0x5A4D || !file.read_u32(0x3C, pe_offset)) return PeVersionStatus::kNotPe;
+  if (!file.read_u32(pe_offset, signature) || signature != kPeSignature) return PeVersionStatus::kNotPe;
 
   const std::uint64_t coff = static_cast<std::uint64_t>(pe_offset) + 4;
   std::uint16_t optional_size = 0, magic = 0;
   if (!file.read_u16(coff + 2, layout.section_count) || !file.read_u16(coff + 16, optional_size))
-    return PeVersionStatus::bad_headers;
+    return PeVersionStatus::kBadHeaders;
   const std::uint64_t optional = coff + 20;
-  if (!file.contains(optional, optional_size) || !file.read_u16(optional, magic)) return PeVersionStatus::bad_headers;
+  if (!file.contains(optional, optional_size) || !file.read_u16(optional, magic)) return PeVersionStatus::kBadHeaders;
   std::uint64_t count_field = 0;
   if (magic == kPe32Magic) count_field = 92;
   else if (magic == kPe32PlusMagic) count_field = 108;
-  else return PeVersionStatus::bad_headers;
+  else return PeVersionStatus::kBadHeaders;
   std::uint32_t directory_count = 0;
   if (count_field + 4 > optional_size || !file.read_u32(optional + count_field, directory_count))
-    return PeVersionStatus::bad_headers;
+    return PeVersionStatus::kBadHeaders;
   layout.section_table = optional + optional_size;
   if (!file.contains(layout.section_table, static_cast<std::uint64_t>(layout.section_count) * kSectionHeaderSize))
-    return PeVersionStatus::bad_headers;
+    return PeVersionStatus::kBadHeaders;
 
   const std::uint64_t entry = count_field + 4 + kResourceDirectoryIndex * 8;
-  if (directory_count <= kResourceDirectoryIndex || entry + 8 > optional_size) return PeVersionStatus::no_resources;
+  if (directory_count <= kResourceDirectoryIndex || entry + 8 > optional_size) return PeVersionStatus::kNoResources;
   file.read_u32(optional + entry, layout.resource_rva);
   file.read_u32(optional + entry + 4, layout.resource_size);
-  if (layout.resource_rva == 0 || layout.resource_size == 0) return PeVersionStatus::no_resources;
-  return PeVersionStatus::ok;
+  if (layout.resource_rva == 0 || layout.resource_size == 0) return PeVersionStatus::kNoResources;
+  return PeVersionStatus::kOk;
 }
 
 // The file bytes from `rva` to the end of the raw data of the section holding it.
@@ -145,37 +180,37 @@ bool key_is_vs_version_info(const ByteSpan& block) {
 
 PeVersionStatus read_version_block(const ByteSpan& block, FixedFileVersion& version) {
   std::uint16_t length = 0, value_length = 0;
-  if (!block.read_u16(0, length) || !block.read_u16(2, value_length)) return PeVersionStatus::bad_version_block;
+  if (!block.read_u16(0, length) || !block.read_u16(2, value_length)) return PeVersionStatus::kBadVersionBlock;
   ByteSpan root;
-  if (!block.sub_span(0, length, root) || !key_is_vs_version_info(root)) return PeVersionStatus::bad_version_block;
+  if (!block.sub_span(0, length, root) || !key_is_vs_version_info(root)) return PeVersionStatus::kBadVersionBlock;
   // The value follows the key (6 + 32 bytes) aligned to 32 bits: offset 40.
   constexpr std::uint64_t kValueOffset = 40;
   std::uint32_t signature = 0;
   if (value_length < kFixedFileInfoSize || !root.contains(kValueOffset, kFixedFileInfoSize) ||
       !root.read_u32(kValueOffset, signature) || signature != kFixedFileInfoSignature)
-    return PeVersionStatus::bad_version_block;
+    return PeVersionStatus::kBadVersionBlock;
   root.read_u32(kValueOffset + 8, version.file_version_ms);
   root.read_u32(kValueOffset + 12, version.file_version_ls);
-  return PeVersionStatus::ok;
+  return PeVersionStatus::kOk;
 }
 
 }  // namespace
 
 const char* pe_version_status_text(PeVersionStatus status) {
   switch (status) {
-    case PeVersionStatus::ok:
+    case PeVersionStatus::kOk:
       return "ok";
-    case PeVersionStatus::not_pe:
+    case PeVersionStatus::kNotPe:
       return "not a Windows PE file";
-    case PeVersionStatus::bad_headers:
+    case PeVersionStatus::kBadHeaders:
       return "damaged PE headers";
-    case PeVersionStatus::no_resources:
+    case PeVersionStatus::kNoResources:
       return "no resources (no version information)";
-    case PeVersionStatus::bad_resources:
+    case PeVersionStatus::kBadResources:
       return "damaged resource directory";
-    case PeVersionStatus::no_version:
+    case PeVersionStatus::kNoVersion:
       return "no version information";
-    case PeVersionStatus::bad_version_block:
+    case PeVersionStatus::kBadVersionBlock:
       return "damaged version information";
   }
   return "unknown";
@@ -185,10 +220,10 @@ PeVersionStatus read_pe_file_version(const std::uint8_t* data, std::size_t size,
   const ByteSpan file(data, size);
   PeLayout layout;
   PeVersionStatus status = read_layout(file, layout);
-  if (status != PeVersionStatus::ok) return status;
+  if (status != PeVersionStatus::kOk) return status;
 
   ByteSpan resources;
-  if (!view_at_rva(file, layout, layout.resource_rva, resources)) return PeVersionStatus::bad_resources;
+  if (!view_at_rva(file, layout, layout.resource_rva, resources)) return PeVersionStatus::kBadResources;
 
   // Three fixed levels (type, name, language): the walk never follows more than three links,
   // so a directory that points back at itself cannot make it loop.
@@ -196,22 +231,22 @@ PeVersionStatus read_pe_file_version(const std::uint8_t* data, std::size_t size,
   DirectoryEntry type, name, language;
   std::uint32_t names_offset = 0, languages_offset = 0;
   if (!find_entry(resources, 0, kRtVersion, false, type, malformed))
-    return malformed ? PeVersionStatus::bad_resources : PeVersionStatus::no_version;
-  if (!subdirectory_of(type, names_offset)) return PeVersionStatus::bad_resources;
+    return malformed ? PeVersionStatus::kBadResources : PeVersionStatus::kNoVersion;
+  if (!subdirectory_of(type, names_offset)) return PeVersionStatus::kBadResources;
   if (!find_entry(resources, names_offset, kVsVersionInfoName, true, name, malformed))
-    return malformed ? PeVersionStatus::bad_resources : PeVersionStatus::no_version;
-  if (!subdirectory_of(name, languages_offset)) return PeVersionStatus::bad_resources;
+    return malformed ? PeVersionStatus::kBadResources : PeVersionStatus::kNoVersion;
+  if (!subdirectory_of(name, languages_offset)) return PeVersionStatus::kBadResources;
   if (!find_entry(resources, languages_offset, kAnyId, true, language, malformed))
-    return malformed ? PeVersionStatus::bad_resources : PeVersionStatus::no_version;
-  if ((language.data & kHighBit) != 0) return PeVersionStatus::bad_resources;
+    return malformed ? PeVersionStatus::kBadResources : PeVersionStatus::kNoVersion;
+  if ((language.data & kHighBit) != 0) return PeVersionStatus::kBadResources;
 
   std::uint32_t data_rva = 0, data_size = 0;
   if (!resources.read_u32(language.data, data_rva) ||
       !resources.read_u32(static_cast<std::uint64_t>(language.data) + 4, data_size))
-    return PeVersionStatus::bad_resources;
+    return PeVersionStatus::kBadResources;
   ByteSpan section_rest, block;
   if (!view_at_rva(file, layout, data_rva, section_rest) || !section_rest.sub_span(0, data_size, block))
-    return PeVersionStatus::bad_version_block;
+    return PeVersionStatus::kBadVersionBlock;
   return read_version_block(block, version);
 }
 

@@ -19,13 +19,13 @@ struct FixedFileVersion {
 };
 
 enum class PeVersionStatus {
-  ok,
-  not_pe,             // no "MZ" header or no "PE\0\0" signature where e_lfanew points
-  bad_headers,        // COFF or optional header truncated or impossible
-  no_resources,       // the file has no resource directory
-  bad_resources,      // the resource directory points outside the file or is malformed
-  no_version,         // resources, but no RT_VERSION entry
-  bad_version_block,  // the VS_VERSIONINFO block is truncated or not a version block
+  kOk,
+  kNotPe,            // no "MZ" header or no "PE\0\0" signature where e_lfanew points
+  kBadHeaders,       // COFF or optional header truncated or impossible
+  kNoResources,      // the file has no resource directory
+  kBadResources,     // the resource directory points outside the file or is malformed
+  kNoVersion,        // resources, but no RT_VERSION entry
+  kBadVersionBlock,  // the VS_VERSIONINFO block is truncated or not a version block
 };
 
 // A short English description of a status, for messages.

@@ -32,7 +32,7 @@ bool read_fixed_version_mapped(const char* path, char* out, std::size_t size) {
   const MappedView view(MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0));
   if (!view) return false;
   FixedFileVersion version;
-  if (read_pe_file_version(view.bytes(), static_cast<std::size_t>(length.QuadPart), version) != PeVersionStatus::ok)
+  if (read_pe_file_version(view.bytes(), static_cast<std::size_t>(length.QuadPart), version) != PeVersionStatus::kOk)
     return false;
   format_file_version(version.file_version_ms, version.file_version_ls, out, size);
   return true;

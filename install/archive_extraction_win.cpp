@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "unlha32/unlha32.h"
+#include "unlha32/unlha32_win.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {

@@ -1,13 +1,13 @@
 #include "lha/archive_reader.h"
 
+#include <array>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "lha/bit_reader.h"
-#include "lha/crc16.h"
-#include "lha/lzh_decoder.h"
-#include "lha/stored_decoder.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/lzh_decoder.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha {
 namespace {
@@ -39,6 +39,21 @@ class CheckingSink final : public OutputSink {
   bool overflowed_ = false;
 };
 
+// -lh0-: the data is stored as is; a stored member's packed size must equal its original size.
+Result copy_stored(BitReader& bits, std::uint64_t packed_size, std::uint64_t original_size, OutputSink& sink) {
+  if (packed_size != original_size) return Result::failure(Status::kBadHeader, "stored member with differing sizes");
+  std::array<std::uint8_t, 16384> chunk;
+  std::uint64_t left = original_size;
+  while (left > 0) {
+    std::size_t count = left < chunk.size() ? static_cast<std::size_t>(left) : chunk.size();
+    bits.read_bytes(chunk.data(), count);
+    if (bits.overrun()) return Result::failure(Status::kTruncated, "stored data ends early");
+    if (!sink.write(chunk.data(), count)) return Result::failure(Status::kIoError, "cannot write output");
+    left -= count;
+  }
+  return Result::success();
+}
+
 }  // namespace
 
 bool is_supported_method(const char* method) {
@@ -60,18 +75,18 @@ Result decode_member_data(const MemberHeader& header, InputSource& data, OutputS
   } else if (lzh_parameters_for(header.method, parameters)) {
     result = decode_lzh(parameters, bits, header.original_size, checked);
   } else {
-    return Result::failure(Status::unsupported_method, std::string("unsupported method ") + header.method);
+    return Result::failure(Status::kUnsupportedMethod, std::string("unsupported method ") + header.method);
   }
   if (bytes_pulled) *bytes_pulled = bits.bytes_pulled();
-  if (checked.overflowed()) return Result::failure(Status::corrupt_data, "data runs past the size in the header");
+  if (checked.overflowed()) return Result::failure(Status::kCorruptData, "data runs past the size in the header");
   if (!result.ok()) {
-    if (bits.source_failed()) return Result::failure(Status::io_error, "cannot read the archive");
+    if (bits.source_failed()) return Result::failure(Status::kIoError, "cannot read the archive");
     return result;
   }
   if (checked.count() != header.original_size)
-    return Result::failure(Status::corrupt_data, "decoded size differs from the header");
+    return Result::failure(Status::kCorruptData, "decoded size differs from the header");
   if (header.has_crc && checked.crc() != header.crc)
-    return Result::failure(Status::crc_mismatch, "CRC mismatch in " + header.stored_path);
+    return Result::failure(Status::kCrcMismatch, "CRC mismatch in " + header.stored_path);
   return Result::success();
 }
 
@@ -82,7 +97,7 @@ Result ArchiveReader::skip_rest_of_member() {
     std::size_t got = source_.read(scratch, want);
     if (got == 0) {
       failed_ = true;
-      return Result::failure(source_.failed() ? Status::io_error : Status::truncated,
+      return Result::failure(source_.failed() ? Status::kIoError : Status::kTruncated,
                              "archive ends inside member data");
     }
     data_left_ -= got;
@@ -92,7 +107,7 @@ Result ArchiveReader::skip_rest_of_member() {
 
 Result ArchiveReader::next(MemberHeader& header, bool& at_end) {
   at_end = false;
-  if (failed_) return Result::failure(Status::bad_argument, "the archive cannot be read further");
+  if (failed_) return Result::failure(Status::kBadArgument, "the archive cannot be read further");
   if (have_member_) {
     have_member_ = false;
     Result skipped = skip_rest_of_member();
@@ -111,13 +126,13 @@ Result ArchiveReader::next(MemberHeader& header, bool& at_end) {
 }
 
 Result ArchiveReader::extract(OutputSink& sink) {
-  if (!have_member_) return Result::failure(Status::bad_argument, "no current member");
+  if (!have_member_) return Result::failure(Status::kBadArgument, "no current member");
   if (!is_supported_method(current_.method))
-    return Result::failure(Status::unsupported_method, std::string("unsupported method ") + current_.method);
+    return Result::failure(Status::kUnsupportedMethod, std::string("unsupported method ") + current_.method);
   std::uint64_t pulled = 0;
   Result result = decode_member_data(current_, source_, sink, &pulled);
   data_left_ -= pulled < data_left_ ? pulled : data_left_;
-  if (pulled > 0 && !result.ok() && result.status == Status::truncated) failed_ = true;
+  if (pulled > 0 && !result.ok() && result.status == Status::kTruncated) failed_ = true;
   return result;
 }
 

@@ -4,7 +4,8 @@
 #include <cstring>
 
 #include "base/unique_file.h"
-#include "lha/crc16.h"
+#include "lha/detail/lzh_encoder.h"
+#include "lha/detail/member_header.h"
 #include "text/cp932.h"
 
 namespace tolvex::lha {
@@ -13,16 +14,12 @@ namespace {
 constexpr std::uint8_t kOsIdMsDos = 'M';
 
 void put16(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  out.push_back(static_cast<std::uint8_t>(value));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
+  out.resize(out.size() + 2);
+  store_le16(&out[out.size() - 2], static_cast<std::uint16_t>(value));
 }
 void put32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  put16(out, value & 0xFFFF);
-  put16(out, value >> 16);
-}
-void set16(std::vector<std::uint8_t>& out, std::size_t at, std::uint32_t value) {
-  out[at] = static_cast<std::uint8_t>(value);
-  out[at + 1] = static_cast<std::uint8_t>(value >> 8);
+  out.resize(out.size() + 4);
+  store_le32(&out[out.size() - 4], value);
 }
 
 // Splits "dir\\sub/name" into the directory field (components joined by 0xFF) and the name.
@@ -57,13 +54,13 @@ void put_extension(std::vector<std::uint8_t>& header, std::uint8_t type, const s
 }  // namespace
 
 Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& archive, const Lh5Options& options) {
-  if (member.name.empty()) return Result::failure(Status::bad_argument, "member without a name");
-  if (member.name.size() > 1024) return Result::failure(Status::bad_argument, "member name too long");
-  if (member.data.size() > 0xFFFFFFFFu) return Result::failure(Status::too_large, "member larger than 4 GiB");
+  if (member.name.empty()) return Result::failure(Status::kBadArgument, "member without a name");
+  if (member.name.size() > 1024) return Result::failure(Status::kBadArgument, "member name too long");
+  if (member.data.size() > 0xFFFFFFFFu) return Result::failure(Status::kTooLarge, "member larger than 4 GiB");
 
   std::string directory, name;
   split_name(member.name, directory, name);
-  if (name.empty()) return Result::failure(Status::bad_argument, "member name ends with a separator");
+  if (name.empty()) return Result::failure(Status::kBadArgument, "member name ends with a separator");
 
   // Level-2 header: sizes, time, level, data CRC, OS id, then extended headers, each with its
   // own length in front: the header CRC, the file name, the directory, the attributes. The
@@ -87,8 +84,8 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
   put16(header, 0);  // no further extended header
   // The first byte doubles as the end-of-archive marker when zero, so pad past it.
   if ((header.size() & 0xFF) == 0) header.push_back(0);
-  if (header.size() > 0xFFFF) return Result::failure(Status::bad_argument, "member header too long");
-  set16(header, 0, static_cast<std::uint32_t>(header.size()));
+  if (header.size() > 0xFFFF) return Result::failure(Status::kBadArgument, "member header too long");
+  store_le16(header.data(), static_cast<std::uint16_t>(header.size()));
 
   // The body is coded straight into the archive, and stored instead when coding does not make
   // it smaller. Whatever is thrown on the way leaves the archive as it was.
@@ -97,7 +94,7 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
     archive.insert(archive.end(), header.begin(), header.end());
     const std::size_t body_at = archive.size();
     const char* method = "-lh0-";
-    if (member.method == Method::lh5 && !member.data.empty()) {
+    if (member.method == Method::kLh5 && !member.data.empty()) {
       append_lh5(member.data.data(), member.data.size(), archive, options);
       if (archive.size() - body_at < member.data.size()) method = "-lh5-";
       else archive.resize(body_at);
@@ -105,11 +102,8 @@ Result append_member(const ArchiveMember& member, std::vector<std::uint8_t>& arc
     if (std::strcmp(method, "-lh0-") == 0) archive.insert(archive.end(), member.data.begin(), member.data.end());
     std::uint8_t* written = archive.data() + member_at;
     std::memcpy(written + kMethodAt, method, 5);
-    const std::uint32_t packed_size = static_cast<std::uint32_t>(archive.size() - body_at);
-    for (int k = 0; k < 4; ++k) written[kPackedSizeAt + k] = static_cast<std::uint8_t>(packed_size >> (8 * k));
-    const std::uint16_t header_crc = crc16(written, header.size());
-    written[crc_at] = static_cast<std::uint8_t>(header_crc);
-    written[crc_at + 1] = static_cast<std::uint8_t>(header_crc >> 8);
+    store_le32(written + kPackedSizeAt, static_cast<std::uint32_t>(archive.size() - body_at));
+    store_le16(written + crc_at, crc16(written, header.size()));
   } catch (...) {
     archive.resize(member_at);
     throw;
@@ -140,12 +134,12 @@ Result write_archive_file(const std::string& path, const std::vector<ArchiveMemb
   Result result = write_archive(members, archive, options);
   if (!result.ok()) return result;
   UniqueFile file = open_file(path, "wb");
-  if (!file) return Result::failure(Status::io_error, "cannot create " + path);
+  if (!file) return Result::failure(Status::kIoError, "cannot create " + path);
   bool written = std::fwrite(archive.data(), 1, archive.size(), file.get()) == archive.size();
   written = (std::fclose(file.release()) == 0) && written;
   if (!written) {
     std::remove(path.c_str());
-    return Result::failure(Status::io_error, "cannot write " + path);
+    return Result::failure(Status::kIoError, "cannot write " + path);
   }
   return Result::success();
 }

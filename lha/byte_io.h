@@ -70,4 +70,24 @@ class NullSink final : public OutputSink {
   bool write(const std::uint8_t*, std::size_t) override { return true; }
 };
 
+// Little-endian fields, as LHA headers and Windows PE files hold them: the one place such bytes
+// are put together or taken apart.
+inline std::uint16_t load_le16(const std::uint8_t* bytes) {
+  return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8);
+}
+inline std::uint32_t load_le32(const std::uint8_t* bytes) {
+  return load_le16(bytes) | static_cast<std::uint32_t>(load_le16(bytes + 2)) << 16;
+}
+inline std::uint64_t load_le64(const std::uint8_t* bytes) {
+  return load_le32(bytes) | static_cast<std::uint64_t>(load_le32(bytes + 4)) << 32;
+}
+inline void store_le16(std::uint8_t* bytes, std::uint16_t value) {
+  bytes[0] = static_cast<std::uint8_t>(value);
+  bytes[1] = static_cast<std::uint8_t>(value >> 8);
+}
+inline void store_le32(std::uint8_t* bytes, std::uint32_t value) {
+  store_le16(bytes, static_cast<std::uint16_t>(value));
+  store_le16(bytes + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
 }  // namespace tolvex::lha

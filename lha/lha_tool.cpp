@@ -113,7 +113,7 @@ int run(char command, const char* archive, const char* folder) {
 int main(int argc, char** argv) {
   if (argc >= 4 && (std::strcmp(argv[1], "c") == 0 || std::strcmp(argv[1], "c0") == 0))
     return create(argv[2], argc - 3, argv + 3,
-                  argv[1][1] == '0' ? tolvex::lha::Method::stored : tolvex::lha::Method::lh5);
+                  argv[1][1] == '0' ? tolvex::lha::Method::kStored : tolvex::lha::Method::kLh5);
   if (argc < 3 || std::strlen(argv[1]) != 1 || std::strchr("ltpx", argv[1][0]) == nullptr ||
       (argv[1][0] == 'x' && argc < 4)) {
     std::fprintf(stderr, "usage: tolvex_lha_tool l|t|p ARCHIVE | x ARCHIVE DIR | c|c0 ARCHIVE FILE...\n");

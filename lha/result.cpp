@@ -4,25 +4,25 @@ namespace tolvex::lha {
 
 const char* status_name(Status status) {
   switch (status) {
-    case Status::ok:
+    case Status::kOk:
       return "ok";
-    case Status::truncated:
+    case Status::kTruncated:
       return "truncated archive";
-    case Status::bad_header:
+    case Status::kBadHeader:
       return "bad header";
-    case Status::header_checksum:
+    case Status::kHeaderChecksum:
       return "header checksum mismatch";
-    case Status::unsupported_method:
+    case Status::kUnsupportedMethod:
       return "unsupported method";
-    case Status::corrupt_data:
+    case Status::kCorruptData:
       return "corrupt data";
-    case Status::crc_mismatch:
+    case Status::kCrcMismatch:
       return "CRC mismatch";
-    case Status::too_large:
+    case Status::kTooLarge:
       return "too large";
-    case Status::bad_argument:
+    case Status::kBadArgument:
       return "bad argument";
-    case Status::io_error:
+    case Status::kIoError:
       return "I/O error";
   }
   return "unknown";

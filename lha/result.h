@@ -5,23 +5,23 @@
 namespace tolvex::lha {
 
 enum class Status {
-  ok,
-  truncated,           // the archive ends inside a header or a member's data
-  bad_header,          // a header field is impossible (sizes, lengths, level)
-  header_checksum,     // a header's own checksum or CRC does not match
-  unsupported_method,  // a method this codec does not decode (-lh1-, -lzs-, ...)
-  corrupt_data,        // invalid Huffman tables, distances before the start, ...
-  crc_mismatch,        // the decoded data does not match the stored CRC-16
-  too_large,           // a size beyond what the codec accepts
-  bad_argument,        // the caller passed something unusable (e.g. an empty member name)
-  io_error,            // reading the source or writing the sink failed
+  kOk,
+  kTruncated,          // the archive ends inside a header or a member's data
+  kBadHeader,          // a header field is impossible (sizes, lengths, level)
+  kHeaderChecksum,     // a header's own checksum or CRC does not match
+  kUnsupportedMethod,  // a method this codec does not decode (-lh1-, -lzs-, ...)
+  kCorruptData,        // invalid Huffman tables, distances before the start, ...
+  kCrcMismatch,        // the decoded data does not match the stored CRC-16
+  kTooLarge,           // a size beyond what the codec accepts
+  kBadArgument,        // the caller passed something unusable (e.g. an empty member name)
+  kIoError,            // reading the source or writing the sink failed
 };
 
 struct Result {
-  Status status = Status::ok;
+  Status status = Status::kOk;
   std::string message;
 
-  bool ok() const { return status == Status::ok; }
+  bool ok() const { return status == Status::kOk; }
   static Result success() { return {}; }
   static Result failure(Status status, std::string message) { return {status, std::move(message)}; }
 };

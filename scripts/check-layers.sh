@@ -2,6 +2,8 @@
 # Checks that the source folders form layers: a file may include headers of its own folder and
 # of folders in lower layers only. Folders in the same layer may not include each other.
 # tests/, fuzz/ and bench/ sit above everything and are not checked.
+# The codec's internals in lha/detail/ are for lha/ alone: other folders include only the
+# headers directly in lha/ (the archive reader and writer, byte I/O, the result).
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
@@ -32,7 +34,10 @@ for folder in "${!level[@]}"; do
     files=$((files + 1))
     while IFS= read -r included; do
       target="${included%%/*}"
-      if [ -z "${level[$target]+set}" ]; then
+      if [ "$folder" != lha ] && [[ "$included" == lha/detail/* ]]; then
+        echo "check-layers: $file includes \"$included\", an internal of the LHA codec; include only the headers in lha/" >&2
+        status=1
+      elif [ -z "${level[$target]+set}" ]; then
         echo "check-layers: $file includes \"$included\" from a folder outside the layers" >&2
         status=1
       elif [ "$target" != "$folder" ] && [ "${level[$target]}" -ge "${level[$folder]}" ]; then

@@ -196,7 +196,7 @@ bool stage_archives(const PublishOptions& options, const std::vector<ReleaseFile
     const ArchiveNames names = form_archive_names(file.name.c_str());
     members[0].name = names.staged;
     members[0].unix_time = archive_time(modified);
-    members[0].method = lha::Method::lh5;
+    members[0].method = lha::Method::kLh5;
     std::vector<std::uint8_t> archive;
     lha::Result written = lha::write_archive(members, archive);
     members.clear();

@@ -105,7 +105,7 @@ void check_staged_version(const std::string& archive, const ListedEntry& entry, 
   if (equals_ignoring_ascii_case(entry.name.c_str(), kHelpFileName)) return;  // dated by the user's copy
   FixedFileVersion version;
   PeVersionStatus status = read_pe_file_version(staged.data(), staged.size(), version);
-  if (status != PeVersionStatus::ok) {
+  if (status != PeVersionStatus::kOk) {
     report.error(archive + ": the file it holds has no readable version (" + pe_version_status_text(status) +
                  "); the updater would show \"-\" after installing it and offer it again");
     return;

@@ -37,7 +37,7 @@ std::string base_name(const std::string& path) {
 
 bool compress(const std::string& archive, const std::vector<std::string>& files) {
   std::vector<ArchiveMember> members;
-  for (const std::string& file : files) members.push_back({base_name(file), read_bytes(file), 0, Method::lh5});
+  for (const std::string& file : files) members.push_back({base_name(file), read_bytes(file), 0, Method::kLh5});
   return write_archive_file(archive, members).ok();
 }
 

@@ -16,7 +16,7 @@
 #include <string>
 
 #include "install/archive_extraction.h"
-#include "unlha32/unlha32.h"
+#include "unlha32/unlha32_win.h"
 #include "win/process_win.h"
 #include "win/scoped_win.h"
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 #include "lha/archive_reader.h"
-#include "lha/lzh_decoder.h"
+#include "lha/detail/lzh_decoder.h"
 
 namespace {
 

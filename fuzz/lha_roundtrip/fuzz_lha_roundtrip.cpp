@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (size > 0 && data[0] < 16)
     options.block_symbols = std::max<std::size_t>(1 + data[0] * 3u, size / kMostSmallBlocks + 1);
   if (size > 0) options.max_depth = 1 + (data[size - 1] & 31);
-  std::vector<ArchiveMember> members{{"fuzz.bin", std::vector<std::uint8_t>(data, data + size), 0, Method::lh5}};
+  std::vector<ArchiveMember> members{{"fuzz.bin", std::vector<std::uint8_t>(data, data + size), 0, Method::kLh5}};
   std::vector<std::uint8_t> archive;
   if (!write_archive(members, archive, options).ok()) std::abort();
 

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "lha/bit_writer.h"
-#include "lha/crc16.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha::testing {
 
@@ -52,35 +52,40 @@ Bytes single_member_archive(const std::string& name, const Bytes& data, Method m
   return archive;
 }
 
-void put_le32(Bytes& bytes, std::size_t at, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
+void put_le32(Bytes& bytes, std::size_t at, std::uint32_t value) { store_le32(&bytes[at], value); }
 
 void patch_level2_header(Bytes& archive, const std::function<void(Bytes&)>& patch) {
   // Our writer puts the header-CRC extension first: its two bytes sit at offset 27.
   constexpr std::size_t kCrcAt = 27;
   patch(archive);
-  std::size_t header_size = archive[0] | (archive[1] << 8);
-  archive[kCrcAt] = 0;
-  archive[kCrcAt + 1] = 0;
-  std::uint16_t crc = crc16(archive.data(), header_size);
-  archive[kCrcAt] = static_cast<std::uint8_t>(crc);
-  archive[kCrcAt + 1] = static_cast<std::uint8_t>(crc >> 8);
+  std::size_t header_size = load_le16(archive.data());
+  store_le16(&archive[kCrcAt], 0);
+  store_le16(&archive[kCrcAt], crc16(archive.data(), header_size));
 }
+
+namespace {
+
+void append_le16(Bytes& bytes, std::uint16_t value) {
+  bytes.resize(bytes.size() + 2);
+  store_le16(&bytes[bytes.size() - 2], value);
+}
+void append_le32(Bytes& bytes, std::uint32_t value) {
+  bytes.resize(bytes.size() + 4);
+  store_le32(&bytes[bytes.size() - 4], value);
+}
+
+}  // namespace
 
 Bytes level0_member(const char* method, const std::string& name, const Bytes& data, std::uint16_t crc) {
   Bytes h{0, 0};
   h.insert(h.end(), method, method + 5);
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(data.size() >> (8 * k)));
-  }
+  for (int i = 0; i < 2; ++i) append_le32(h, static_cast<std::uint32_t>(data.size()));
   for (int k = 0; k < 4; ++k) h.push_back(0);  // MS-DOS time
   h.push_back(0x20);
   h.push_back(0);  // level
   h.push_back(static_cast<std::uint8_t>(name.size()));
   h.insert(h.end(), name.begin(), name.end());
-  h.push_back(static_cast<std::uint8_t>(crc));
-  h.push_back(static_cast<std::uint8_t>(crc >> 8));
+  append_le16(h, crc);
   h[0] = static_cast<std::uint8_t>(h.size() - 2);
   unsigned sum = 0;
   for (std::size_t i = 2; i < h.size(); ++i) sum += h[i];
@@ -118,29 +123,24 @@ Bytes level2_member(const char* method, const std::string& name, const Bytes& da
                     const std::vector<Extension>& more, int length_short_by) {
   Bytes h{0, 0};
   h.insert(h.end(), method, method + 5);
-  for (int i = 0; i < 2; ++i) {
-    for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(data.size() >> (8 * k)));
-  }
-  for (int k = 0; k < 4; ++k) h.push_back(static_cast<std::uint8_t>(1700000000u >> (8 * k)));
+  for (int i = 0; i < 2; ++i) append_le32(h, static_cast<std::uint32_t>(data.size()));
+  append_le32(h, 1700000000u);
   h.push_back(0x20);
   h.push_back(2);
-  h.push_back(static_cast<std::uint8_t>(crc));
-  h.push_back(static_cast<std::uint8_t>(crc >> 8));
+  append_le16(h, crc);
   h.push_back(static_cast<std::uint8_t>(os));
   std::vector<Extension> extensions{{0x01, Bytes(name.begin(), name.end())}};
   extensions.insert(extensions.end(), more.begin(), more.end());
   for (const Extension& extension : extensions) {
     const std::size_t size = extension.data.size() + 3;  // type, data, the next size field
-    h.push_back(static_cast<std::uint8_t>(size));
-    h.push_back(static_cast<std::uint8_t>(size >> 8));
+    append_le16(h, static_cast<std::uint16_t>(size));
     h.push_back(extension.type);
     h.insert(h.end(), extension.data.begin(), extension.data.end());
   }
   h.push_back(0);
   h.push_back(0);
   const std::size_t length = h.size() - static_cast<std::size_t>(length_short_by);
-  h[0] = static_cast<std::uint8_t>(length);
-  h[1] = static_cast<std::uint8_t>(length >> 8);
+  store_le16(h.data(), static_cast<std::uint16_t>(length));
   h.insert(h.end(), data.begin(), data.end());
   return h;
 }

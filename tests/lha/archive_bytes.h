@@ -29,7 +29,7 @@ struct DecodedMember {
 std::vector<DecodedMember> decode_all(const Bytes& archive, Result* archive_result = nullptr);
 
 // An archive holding one member, written with our writer.
-Bytes single_member_archive(const std::string& name, const Bytes& data, Method method = Method::lh5);
+Bytes single_member_archive(const std::string& name, const Bytes& data, Method method = Method::kLh5);
 
 // Lets `patch` change the first member's level-2 header (as written by our writer), then
 // recomputes the header CRC so that only the patched fields are wrong.

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "archive_bytes.h"
-#include "lha/crc16.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha {
 namespace {
@@ -36,7 +36,7 @@ TEST(ForeignArchive, Os9HeadersCountedTwoBytesShortAreRead) {
   EXPECT_EQ(members[0].data, first);
   // The same shortness from any other system is damage.
   testing::decode_all(testing::level2_member("-lh0-", "short.txt", first, crc_of(first), 'U', {}, 2), &end);
-  EXPECT_EQ(end.status, Status::bad_header);
+  EXPECT_EQ(end.status, Status::kBadHeader);
 }
 
 TEST(ForeignArchive, AmigaCommentsEndTheNameAndEmptyMembersNamedLikeFoldersAreDirectories) {

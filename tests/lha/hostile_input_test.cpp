@@ -4,10 +4,10 @@
 #include <random>
 
 #include "archive_bytes.h"
-#include "lha/bit_writer.h"
-#include "lha/crc16.h"
-#include "lha/lzh_decoder.h"
-#include "lha/lzh_encoder.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/lzh_decoder.h"
+#include "lha/detail/lzh_encoder.h"
+#include "lha/detail/member_header.h"
 
 namespace tolvex::lha {
 namespace {
@@ -25,8 +25,8 @@ Result decode_lh5(const Bytes& stream, std::uint64_t original_size) {
 
 Bytes two_member_archive() {
   Bytes archive;
-  write_archive({{"first.txt", testing::text_bytes(20000, 1), 0, Method::lh5},
-                 {"second.bin", testing::random_bytes(300, 2), 0, Method::lh5}},
+  write_archive({{"first.txt", testing::text_bytes(20000, 1), 0, Method::kLh5},
+                 {"second.bin", testing::random_bytes(300, 2), 0, Method::kLh5}},
                 archive);
   return archive;
 }
@@ -82,13 +82,12 @@ TEST(HostileArchive, BombStopsAtItsDeclaredSizeAndHugeDeclaredSizesReachTheCalle
   testing::set_level0_original_size(bomb, 100000);
   auto members = testing::decode_all(bomb);
   ASSERT_EQ(members.size(), 1u);
-  EXPECT_EQ(members[0].result.status, Status::corrupt_data);
+  EXPECT_EQ(members[0].result.status, Status::kCorruptData);
   EXPECT_LE(members[0].data.size(), 100000u);
 
   // A 64-bit size extension is passed on as declared, for the caller to judge before decoding.
   Bytes sizes(16, 0);
-  sizes[0] = static_cast<std::uint8_t>(stream.size());
-  sizes[1] = static_cast<std::uint8_t>(stream.size() >> 8);
+  store_le16(sizes.data(), static_cast<std::uint16_t>(stream.size()));
   sizes[8 + 5] = 1;  // 2^40
   const Bytes huge = testing::level2_member("-lh5-", "huge.___", stream, 0, 'U', {{0x42, sizes}});
   MemoryInput input(huge);
@@ -100,20 +99,20 @@ TEST(HostileArchive, BombStopsAtItsDeclaredSizeAndHugeDeclaredSizesReachTheCalle
 }
 
 TEST(HostileArchive, LyingPackedSizesAndStoredSizeMismatch) {
-  Bytes stored = testing::single_member_archive("s.txt", testing::bytes_of("0123456789"), Method::stored);
+  Bytes stored = testing::single_member_archive("s.txt", testing::bytes_of("0123456789"), Method::kStored);
   testing::patch_level2_header(stored, [](Bytes& a) { testing::put_le32(a, 7, 5); });
   auto members = testing::decode_all(stored);
   ASSERT_FALSE(members.empty());
-  EXPECT_EQ(members[0].result.status, Status::bad_header);
+  EXPECT_EQ(members[0].result.status, Status::kBadHeader);
 
-  Bytes longer = testing::single_member_archive("s.txt", testing::bytes_of("0123456789"), Method::stored);
+  Bytes longer = testing::single_member_archive("s.txt", testing::bytes_of("0123456789"), Method::kStored);
   testing::patch_level2_header(longer, [](Bytes& a) {
     testing::put_le32(a, 7, 1000);
     testing::put_le32(a, 11, 1000);
   });
   members = testing::decode_all(longer);
   ASSERT_FALSE(members.empty());
-  EXPECT_EQ(members[0].result.status, Status::truncated);
+  EXPECT_EQ(members[0].result.status, Status::kTruncated);
 }
 
 TEST(HostileArchive, CrcAndHeaderChecksumMismatchesAreReported) {
@@ -121,18 +120,18 @@ TEST(HostileArchive, CrcAndHeaderChecksumMismatchesAreReported) {
   testing::patch_level2_header(archive, [](Bytes& a) { a[21] ^= 0x01; });
   auto members = testing::decode_all(archive);
   ASSERT_EQ(members.size(), 1u);
-  EXPECT_EQ(members[0].result.status, Status::crc_mismatch);
+  EXPECT_EQ(members[0].result.status, Status::kCrcMismatch);
 
   Bytes bad_header_crc = testing::single_member_archive("c.txt", testing::text_bytes(50, 4));
   bad_header_crc[12] ^= 0x40;  // original size changed behind the header CRC's back
   Result end;
   testing::decode_all(bad_header_crc, &end);
-  EXPECT_EQ(end.status, Status::header_checksum);
+  EXPECT_EQ(end.status, Status::kHeaderChecksum);
 
   Bytes level0 = testing::level0_member("-lh0-", "a.txt", testing::bytes_of("abc"), 0);
   level0[1] ^= 0xFF;
   testing::decode_all(level0, &end);
-  EXPECT_EQ(end.status, Status::header_checksum);
+  EXPECT_EQ(end.status, Status::kHeaderChecksum);
 }
 
 TEST(HostileArchive, UnsupportedMethodFailsThatMemberOnlyAndUnknownHeadersStop) {
@@ -143,13 +142,13 @@ TEST(HostileArchive, UnsupportedMethodFailsThatMemberOnlyAndUnknownHeadersStop) 
   archive.push_back(0);
   auto members = testing::decode_all(archive);
   ASSERT_EQ(members.size(), 2u);
-  EXPECT_EQ(members[0].result.status, Status::unsupported_method);
+  EXPECT_EQ(members[0].result.status, Status::kUnsupportedMethod);
   EXPECT_TRUE(members[1].result.ok()) << members[1].result.message;
   EXPECT_EQ(members[1].data, testing::bytes_of("fine"));
 
   Result end;
   testing::decode_all(testing::bytes_of("MZ this is not an archive at all, just text"), &end);
-  EXPECT_EQ(end.status, Status::bad_header);
+  EXPECT_EQ(end.status, Status::kBadHeader);
   Bytes level7 = testing::level0_member("-lh0-", "a", {}, 0);
   level7[20] = 7;
   testing::decode_all(level7, &end);
@@ -165,7 +164,7 @@ TEST(HostileStream, DistanceBeforeTheStartIsCorrupt) {
   bits.put(4, 0), bits.put(4, 0);    // every position is distance 1
   bits.flush();
   Result result = decode_lh5(stream, 3);
-  EXPECT_EQ(result.status, Status::corrupt_data);
+  EXPECT_EQ(result.status, Status::kCorruptData);
   EXPECT_NE(result.message.find("before the start"), std::string::npos);
 }
 
@@ -187,9 +186,9 @@ TEST(HostileStream, InvalidTablesAreCorrupt) {
                        }),
                        10)
                 .status,
-            Status::corrupt_data);
+            Status::kCorruptData);
   // More code lengths than symbols.
-  EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) { b.put(5, 31); }), 10).status, Status::corrupt_data);
+  EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) { b.put(5, 31); }), 10).status, Status::kCorruptData);
   // A single literal symbol outside the alphabet.
   EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) {
                          b.put(5, 0), b.put(5, 0);
@@ -197,7 +196,7 @@ TEST(HostileStream, InvalidTablesAreCorrupt) {
                        }),
                        10)
                 .status,
-            Status::corrupt_data);
+            Status::kCorruptData);
   // A single position symbol outside the -lh5- alphabet.
   EXPECT_EQ(decode_lh5(stream_with([](BitWriter& b) {
                          b.put(5, 0), b.put(5, 0);
@@ -206,21 +205,21 @@ TEST(HostileStream, InvalidTablesAreCorrupt) {
                        }),
                        10)
                 .status,
-            Status::corrupt_data);
+            Status::kCorruptData);
   // A block of zero symbols would loop forever.
   Bytes empty_block;
   BitWriter bits(empty_block);
   bits.put(16, 0);
   bits.put(5, 0), bits.put(5, 0), bits.put(9, 0), bits.put(9, 65), bits.put(4, 0), bits.put(4, 0);
   bits.flush();
-  EXPECT_EQ(decode_lh5(empty_block, 10).status, Status::corrupt_data);
+  EXPECT_EQ(decode_lh5(empty_block, 10).status, Status::kCorruptData);
 }
 
 TEST(HostileStream, DataThatEndsEarlyIsTruncated) {
   Bytes data = testing::text_bytes(10000, 5);
   Bytes stream = encode_lh5(data.data(), data.size());
   stream.resize(stream.size() / 2);
-  EXPECT_EQ(decode_lh5(stream, data.size()).status, Status::truncated);
+  EXPECT_EQ(decode_lh5(stream, data.size()).status, Status::kTruncated);
 }
 
 }  // namespace

@@ -1,8 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "lha/bit_writer.h"
-#include "lha/huffman_decoder.h"
-#include "lha/huffman_encoder.h"
+#include "lha/detail/bit_io.h"
+#include "lha/detail/huffman.h"
 
 namespace tolvex::lha {
 namespace {

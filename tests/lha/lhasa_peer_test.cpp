@@ -17,14 +17,14 @@ TEST(OurArchivesInLhasa, ListedAndExtractedByteForByte) {
   Bytes noise = random_bytes(30000, 32);
   big.insert(big.begin() + 200000, noise.begin(), noise.end());
   std::vector<ArchiveMember> members{
-      {"text.txt", text_bytes(50000, 33), 1700000000u, Method::lh5},
-      {"big.dat", big, 1700000001u, Method::lh5},
-      {"program.ex___", program, 1700000002u, Method::lh5},
-      {"noise.bin", random_bytes(10000, 34), 1700000003u, Method::lh5},
-      {"stored.txt", bytes_of("kept as is\r\n"), 1700000004u, Method::stored},
-      {"empty.dat", {}, 1700000005u, Method::lh5},
-      {"one.dat", {'1'}, 1700000006u, Method::lh5},
-      {"window.dat", Bytes(8192 * 3 + 1, 'w'), 1700000007u, Method::lh5},
+      {"text.txt", text_bytes(50000, 33), 1700000000u, Method::kLh5},
+      {"big.dat", big, 1700000001u, Method::kLh5},
+      {"program.ex___", program, 1700000002u, Method::kLh5},
+      {"noise.bin", random_bytes(10000, 34), 1700000003u, Method::kLh5},
+      {"stored.txt", bytes_of("kept as is\r\n"), 1700000004u, Method::kStored},
+      {"empty.dat", {}, 1700000005u, Method::kLh5},
+      {"one.dat", {'1'}, 1700000006u, Method::kLh5},
+      {"window.dat", Bytes(8192 * 3 + 1, 'w'), 1700000007u, Method::kLh5},
   };
   Bytes archive;
   ASSERT_TRUE(write_archive(members, archive).ok());

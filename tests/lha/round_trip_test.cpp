@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "archive_bytes.h"
-#include "lha/lzh_decoder.h"
-#include "lha/lzh_encoder.h"
+#include "lha/detail/lzh_decoder.h"
+#include "lha/detail/lzh_encoder.h"
 
 namespace tolvex::lha {
 namespace {
@@ -90,11 +90,11 @@ TEST(Lh5RoundTrip, CompressesRepetitiveDataAndKeepsRandomDataNearItsSize) {
 
 TEST(ArchiveRoundTrip, MembersKeepNamesDataTimesAndMethods) {
   std::vector<ArchiveMember> members{
-      {"TOLVEX.EX___", testing::text_bytes(40000, 12), 1700000000u, Method::lh5},
-      {"noise.bin", testing::random_bytes(5000, 13), 1u, Method::lh5},  // falls back to -lh0-
-      {"stored.txt", testing::bytes_of("stored as is"), 2u, Method::stored},
-      {"empty.dat", {}, 3u, Method::lh5},
-      {"sub\\dir/\x95\x5C.txt", testing::bytes_of("in a folder"), 4u, Method::lh5},
+      {"TOLVEX.EX___", testing::text_bytes(40000, 12), 1700000000u, Method::kLh5},
+      {"noise.bin", testing::random_bytes(5000, 13), 1u, Method::kLh5},  // falls back to -lh0-
+      {"stored.txt", testing::bytes_of("stored as is"), 2u, Method::kStored},
+      {"empty.dat", {}, 3u, Method::kLh5},
+      {"sub\\dir/\x95\x5C.txt", testing::bytes_of("in a folder"), 4u, Method::kLh5},
   };
   Bytes archive;
   ASSERT_TRUE(write_archive(members, archive).ok());
@@ -130,8 +130,8 @@ TEST(ArchiveRoundTrip, HeaderSizeWithLowByteZeroIsPadded) {
 
 TEST(ArchiveRoundTrip, WriterRefusesUnusableNames) {
   Bytes archive;
-  EXPECT_EQ(write_archive({{"", {}, 0, Method::lh5}}, archive).status, Status::bad_argument);
-  EXPECT_EQ(write_archive({{"dir\\", {}, 0, Method::lh5}}, archive).status, Status::bad_argument);
+  EXPECT_EQ(write_archive({{"", {}, 0, Method::kLh5}}, archive).status, Status::kBadArgument);
+  EXPECT_EQ(write_archive({{"dir\\", {}, 0, Method::kLh5}}, archive).status, Status::kBadArgument);
 }
 
 }  // namespace

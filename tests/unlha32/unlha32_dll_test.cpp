@@ -12,9 +12,10 @@
 #include "archive_bytes.h"
 #include "base/unique_file.h"
 #include "lha/archive_writer.h"
-#include "lha/crc16.h"
+#include "lha/detail/member_header.h"
 #include "support/temp_dir.h"
-#include "unlha32/unlha32.h"
+#include "unlha32/archive_command.h"
+#include "unlha32/unlha32_win.h"
 #include "win/scoped_win.h"
 
 namespace {
@@ -23,6 +24,8 @@ namespace fs = std::filesystem;
 using tolvex::testing::read_file;
 using tolvex::testing::write_file;
 using Entry = tolvex::UnlhaEntry;
+using tolvex::unlha32::kCannotWrite;
+using tolvex::unlha32::kSuccess;
 using Bytes = std::vector<std::uint8_t>;
 
 Bytes bytes_of(const std::string& text) { return Bytes(text.begin(), text.end()); }
@@ -112,13 +115,13 @@ TEST_F(Unlha32Dll, TheEntryIsAlsoExportedByName) {
 TEST_F(Unlha32Dll, ExtractsOurArchiveIntoTheCurrentFolderUnderBareNames) {
   std::string big = pattern_text(300000, 1);
   std::string japanese_name = "\x95\x5C\x8E\xA6.txt";  // 表示.txt: the first trail byte is 0x5C
-  write_archive("UPDATE.LZH", {{"TOLVEX.EX_", bytes_of(big), 1700000000u, tolvex::lha::Method::lh5},
-                               {"sub\\dir\\notes.txt", bytes_of("in a folder\r\n"), 0, tolvex::lha::Method::lh5},
-                               {japanese_name, bytes_of("cp932 name"), 0, tolvex::lha::Method::stored},
-                               {"empty.dat", {}, 0, tolvex::lha::Method::lh5}});
+  write_archive("UPDATE.LZH", {{"TOLVEX.EX_", bytes_of(big), 1700000000u, tolvex::lha::Method::kLh5},
+                               {"sub\\dir\\notes.txt", bytes_of("in a folder\r\n"), 0, tolvex::lha::Method::kLh5},
+                               {japanese_name, bytes_of("cp932 name"), 0, tolvex::lha::Method::kStored},
+                               {"empty.dat", {}, 0, tolvex::lha::Method::kLh5}});
   write_file("TOLVEX.EX_", "stale content that must be replaced");
   std::string report;
-  EXPECT_EQ(extract("UPDATE.LZH", &report), 0) << report;
+  EXPECT_EQ(extract("UPDATE.LZH", &report), kSuccess) << report;
   EXPECT_EQ(read_file("TOLVEX.EX_"), big);
   EXPECT_EQ(read_file("notes.txt"), "in a folder\r\n");
   EXPECT_EQ(read_ansi(japanese_name), "cp932 name");
@@ -134,25 +137,25 @@ TEST_F(Unlha32Dll, ExtractsAnArchiveMadeByJlhaThroughAQuotedShortOrLongPath) {
   std::string alpha, beta;
   for (int i = 1; i <= 1500; ++i) alpha += "line " + std::to_string(i) + " of the jlha sample\r\n";
   for (int i = 0; i < 6000; ++i) beta += static_cast<char>((i * i + 7 * i) % 251);
-  EXPECT_EQ(extract("\"long folder name\\jlha archive.lzh\""), 0);
+  EXPECT_EQ(extract("\"long folder name\\jlha archive.lzh\""), kSuccess);
   EXPECT_EQ(read_file("alpha.txt"), alpha);
   EXPECT_EQ(read_file("beta.bin"), beta);
   fs::remove("alpha.txt");
   char short_path[MAX_PATH] = {};
   if (GetShortPathNameA("long folder name\\jlha archive.lzh", short_path, MAX_PATH) > 0) {
-    EXPECT_EQ(extract(short_path), 0) << short_path;
+    EXPECT_EQ(extract(short_path), kSuccess) << short_path;
     EXPECT_EQ(read_file("alpha.txt"), alpha);
   }
 }
 
 TEST_F(Unlha32Dll, PatternsSelectMembersAndAnOutputFolderReceivesThem) {
-  write_archive("m.lzh", {{"a.txt", bytes_of("A"), 0, tolvex::lha::Method::lh5},
-                          {"b.bin", bytes_of("B"), 0, tolvex::lha::Method::lh5}});
-  EXPECT_EQ(run("e -mc m.lzh *.txt"), 0);
+  write_archive("m.lzh", {{"a.txt", bytes_of("A"), 0, tolvex::lha::Method::kLh5},
+                          {"b.bin", bytes_of("B"), 0, tolvex::lha::Method::kLh5}});
+  EXPECT_EQ(run("e -mc m.lzh *.txt"), kSuccess);
   EXPECT_TRUE(fs::exists("a.txt"));
   EXPECT_FALSE(fs::exists("b.bin"));
   fs::create_directories("out");
-  EXPECT_EQ(run("e m.lzh out\\ *.*"), 0);
+  EXPECT_EQ(run("e m.lzh out\\ *.*"), kSuccess);
   EXPECT_EQ(read_file("out\\b.bin"), "B");
 }
 
@@ -174,7 +177,7 @@ TEST_F(Unlha32Dll, HostileNamesAreRefusedAndNothingLandsOutsideTheFolder) {
   archive.push_back(0);
   write_file("hostile.lzh", text_of(archive));
   std::string report;
-  EXPECT_NE(extract("hostile.lzh", &report), 0);
+  EXPECT_NE(extract("hostile.lzh", &report), kSuccess);
   EXPECT_EQ(folder_entries("."), (std::set<std::string>{"hostile.lzh", "escaped.txt", "ok.txt"}));
   EXPECT_EQ(read_file("escaped.txt"), "kept inside");
   EXPECT_EQ(folder_entries(".."), std::set<std::string>{"inner"});
@@ -187,7 +190,9 @@ TEST_F(Unlha32Dll, CorpusRegressionArchivesStayInsideTheFolder) {
   for (char& c : windows_corpus) {
     if (c == '/') c = '\\';
   }
-  if (!fs::exists(windows_corpus)) GTEST_SKIP() << "no corpus at " << windows_corpus;
+  ASSERT_TRUE(fs::is_directory(windows_corpus))
+      << "the LHA corpus (archives made by other LHA tools, kept beside the checkout) is missing: looked for "
+      << windows_corpus;
   fs::create_directories("inner");
   fs::current_path("inner");
   for (const auto& entry : fs::directory_iterator(windows_corpus)) {
@@ -205,21 +210,21 @@ TEST_F(Unlha32Dll, CorpusRegressionArchivesStayInsideTheFolder) {
 
 TEST_F(Unlha32Dll, CorruptOrTruncatedMemberLeavesNoFileUnderItsNameAndKeepsTheOldOne) {
   std::string text = pattern_text(50000, 2);
-  write_archive("good.lzh", {{"report.txt", bytes_of(text), 0, tolvex::lha::Method::lh5}});
+  write_archive("good.lzh", {{"report.txt", bytes_of(text), 0, tolvex::lha::Method::kLh5}});
   std::string archive = read_file("good.lzh");
   std::string corrupt = archive;
   corrupt[corrupt.size() - 40] ^= 0x21;
   write_file("corrupt.lzh", corrupt);
   write_file("truncated.lzh", archive.substr(0, archive.size() / 2));
 
-  EXPECT_NE(extract("corrupt.lzh"), 0);
-  EXPECT_NE(extract("truncated.lzh"), 0);
+  EXPECT_NE(extract("corrupt.lzh"), kSuccess);
+  EXPECT_NE(extract("truncated.lzh"), kSuccess);
   EXPECT_EQ(folder_entries("."), (std::set<std::string>{"good.lzh", "corrupt.lzh", "truncated.lzh"}));
 
   write_file("report.txt", "previous version");
-  EXPECT_NE(extract("corrupt.lzh"), 0);
+  EXPECT_NE(extract("corrupt.lzh"), kSuccess);
   EXPECT_EQ(read_file("report.txt"), "previous version");
-  EXPECT_EQ(extract("good.lzh"), 0);
+  EXPECT_EQ(extract("good.lzh"), kSuccess);
   EXPECT_EQ(read_file("report.txt"), text);
   EXPECT_EQ(folder_entries(".").size(), 4u);  // no temporary files left behind
 }
@@ -228,8 +233,7 @@ TEST_F(Unlha32Dll, MembersTooLargeForTheDiskOrWithoutACrcAreRefusedBeforeAnythin
   namespace lt = tolvex::lha::testing;
   const Bytes stream = lt::lh5_bomb_stream(256);
   Bytes sizes(16, 0);
-  sizes[0] = static_cast<std::uint8_t>(stream.size());
-  sizes[1] = static_cast<std::uint8_t>(stream.size() >> 8);
+  tolvex::lha::store_le16(sizes.data(), static_cast<std::uint16_t>(stream.size()));
   sizes[8 + 5] = 1;  // 2^40 bytes: no test machine has that much free
   Bytes archive = lt::level2_member("-lh5-", "huge.___", stream, 0, 'U', {{0x42, sizes}});
   for (bool stray_byte : {false, true}) {
@@ -242,7 +246,7 @@ TEST_F(Unlha32Dll, MembersTooLargeForTheDiskOrWithoutACrcAreRefusedBeforeAnythin
   archive.push_back(0);
   write_file("bomb.lzh", text_of(archive));
   std::string report;
-  EXPECT_EQ(extract("bomb.lzh", &report), 0x8005) << report;  // the disk check: cannot write
+  EXPECT_EQ(extract("bomb.lzh", &report), kCannotWrite) << report;  // the disk check
   EXPECT_EQ(folder_entries("."), (std::set<std::string>{"bomb.lzh", "ok.txt"}));
   EXPECT_NE(report.find("huge.___: 1099511627776 bytes do not fit in the free disk space"), std::string::npos)
       << report;
@@ -262,7 +266,7 @@ TEST_F(Unlha32Dll, ArchivesFromOs9AndAmigaExtract) {
   archive.push_back(0);
   write_file("foreign.lzh", text_of(archive));
   std::string report;
-  EXPECT_EQ(extract("foreign.lzh", &report), 0) << report;
+  EXPECT_EQ(extract("foreign.lzh", &report), kSuccess) << report;
   EXPECT_EQ(read_file("os9.txt"), "from OS-9");
   EXPECT_EQ(read_file("amiga.txt"), "from an Amiga");
   EXPECT_EQ(folder_entries(".").size(), 3u);
@@ -270,30 +274,30 @@ TEST_F(Unlha32Dll, ArchivesFromOs9AndAmigaExtract) {
 
 TEST_F(Unlha32Dll, MissingArchiveAndBadCommandsFail) {
   std::string report;
-  EXPECT_NE(extract("NOSUCH.LZH", &report), 0);
+  EXPECT_NE(extract("NOSUCH.LZH", &report), kSuccess);
   EXPECT_NE(report.find("NOSUCH.LZH"), std::string::npos);
-  EXPECT_NE(run("", &report), 0);
-  EXPECT_NE(run("e -mc -n1 -jse2", &report), 0);
-  EXPECT_NE(entry_(nullptr, nullptr, nullptr, 0), 0);
+  EXPECT_NE(run("", &report), kSuccess);
+  EXPECT_NE(run("e -mc -n1 -jse2", &report), kSuccess);
+  EXPECT_NE(entry_(nullptr, nullptr, nullptr, 0), kSuccess);
   write_file("junk.lzh", "this is not an archive");
-  EXPECT_NE(extract("junk.lzh"), 0);
+  EXPECT_NE(extract("junk.lzh"), kSuccess);
 }
 
 TEST_F(Unlha32Dll, TinyOutputBuffersAreNeverOverrun) {
-  write_archive("t.lzh", {{"x.txt", bytes_of("x"), 0, tolvex::lha::Method::lh5}});
+  write_archive("t.lzh", {{"x.txt", bytes_of("x"), 0, tolvex::lha::Method::kLh5}});
   for (DWORD size : {0u, 1u, 2u, 5u, 17u}) {
     SCOPED_TRACE(size);
     char buffer[64];
     std::memset(buffer, 'C', sizeof buffer);
-    EXPECT_EQ(entry_(nullptr, "e -mc -n1 -jse2 t.lzh *.*", buffer, size), 0);
+    EXPECT_EQ(entry_(nullptr, "e -mc -n1 -jse2 t.lzh *.*", buffer, size), kSuccess);
     for (std::size_t i = size; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 'C') << "canary at " << i;
     if (size > 0) {
       EXPECT_NE(std::memchr(buffer, '\0', size), nullptr);
     }
-    EXPECT_NE(entry_(nullptr, "e -mc -n1 -jse2 missing-archive-with-a-long-name.lzh *.*", buffer, size), 0);
+    EXPECT_NE(entry_(nullptr, "e -mc -n1 -jse2 missing-archive-with-a-long-name.lzh *.*", buffer, size), kSuccess);
     for (std::size_t i = size; i < sizeof buffer; ++i) ASSERT_EQ(buffer[i], 'C') << "canary at " << i;
   }
-  EXPECT_EQ(entry_(nullptr, "e -mc -n1 -jse2 t.lzh *.*", nullptr, 100), 0);
+  EXPECT_EQ(entry_(nullptr, "e -mc -n1 -jse2 t.lzh *.*", nullptr, 100), kSuccess);
 }
 
 }  // namespace

@@ -9,7 +9,8 @@ namespace tolvex {
 constexpr WORD kUnlhaEntryOrdinal = 1;
 
 // Runs `command` (e.g. "e -mc -n1 -jse2 <archive> *.*") and writes a report of at most
-// `output_size` bytes, NUL-terminated, into `output`. 0 on success; otherwise an error code.
+// `output_size` bytes, NUL-terminated, into `output`. Returns a unlha32::ResultCode
+// (unlha32/archive_command.h): kSuccess, or what went wrong.
 using UnlhaEntry = int(WINAPI*)(HWND owner, LPCSTR command, LPSTR output, DWORD output_size);
 
 }  // namespace tolvex

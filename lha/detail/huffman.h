@@ -1,15 +1,17 @@
 #pragma once
-// A canonical Huffman code read from a list of code lengths (0 = symbol unused, at most 16),
-// with codes assigned in order of length and then of symbol, as LHA encoders assign them.
-// Over-full length sets are rejected; codes a sparse set leaves unused decode as an error.
+// The canonical Huffman codes of LHA's block tables: decoding them, and choosing them for the
+// encoder.
 #include <array>
 #include <cstdint>
 #include <vector>
 
-#include "lha/bit_reader.h"
+#include "lha/detail/bit_io.h"
 
 namespace tolvex::lha {
 
+// A canonical Huffman code read from a list of code lengths (0 = symbol unused, at most 16),
+// with codes assigned in order of length and then of symbol, as LHA encoders assign them.
+// Over-full length sets are rejected; codes a sparse set leaves unused decode as an error.
 class HuffmanDecoder {
  public:
   static constexpr int kMaxCodeLength = 16;
@@ -59,5 +61,23 @@ class HuffmanDecoder {
   std::array<std::uint16_t, kMaxCodeLength + 2> first_index_{};
   std::vector<std::uint16_t> sorted_symbols_;
 };
+
+// Code lengths and canonical codes for the encoder, matching what HuffmanDecoder reads:
+// lengths at most `max_length`, the code space always exactly filled (classic LHA decoders
+// reject incomplete tables), codes ordered by length and then by symbol.
+// The most symbols a table may have (the literal/length table's 510).
+constexpr int kMaxHuffmanSymbols = 510;
+
+// Lengths for `frequencies`; unused symbols get 0. With fewer than two used symbols every
+// length is 0 and the caller writes the table in its single-symbol form; `max_length` is 1..16.
+// Both forms take at most kMaxHuffmanSymbols symbols. The first writes `symbol_count` lengths
+// into `lengths` and allocates nothing, as the encoder builds three tables per block and small
+// blocks are many.
+void huffman_code_lengths(const std::uint32_t* frequencies, int symbol_count, int max_length, std::uint8_t* lengths);
+std::vector<std::uint8_t> huffman_code_lengths(const std::vector<std::uint32_t>& frequencies, int max_length);
+
+// The canonical code of each symbol from its length, into `codes` (`symbol_count` entries).
+void canonical_codes(const std::uint8_t* lengths, int symbol_count, std::uint16_t* codes);
+std::vector<std::uint16_t> canonical_codes(const std::vector<std::uint8_t>& lengths);
 
 }  // namespace tolvex::lha

@@ -1,4 +1,4 @@
-#include "lha/bit_reader.h"
+#include "lha/detail/bit_io.h"
 
 #include <cstring>
 

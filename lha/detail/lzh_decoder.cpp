@@ -1,10 +1,10 @@
-#include "lha/lzh_decoder.h"
+#include "lha/detail/lzh_decoder.h"
 
 #include <array>
 #include <cstring>
 #include <memory>
 
-#include "lha/huffman_decoder.h"
+#include "lha/detail/huffman.h"
 
 namespace tolvex::lha {
 namespace {
@@ -119,11 +119,11 @@ bool lzh_parameters_for(const char* method, LzhParameters& out) {
 
 Result decode_lzh(const LzhParameters& parameters, BitReader& bits, std::uint64_t original_size, OutputSink& sink) {
   const int position_symbols = parameters.dictionary_bits + 1;
-  if (position_symbols > kMaxPositionSymbols) return Result::failure(Status::bad_argument, "dictionary too large");
+  if (position_symbols > kMaxPositionSymbols) return Result::failure(Status::kBadArgument, "dictionary too large");
   HuffmanDecoder code_lengths, literals, positions;
-  const auto corrupt = [](const char* what) { return Result::failure(Status::corrupt_data, what); };
-  const auto truncated = [] { return Result::failure(Status::truncated, "compressed data ends early"); };
-  const auto cannot_write = [] { return Result::failure(Status::io_error, "cannot write output"); };
+  const auto corrupt = [](const char* what) { return Result::failure(Status::kCorruptData, what); };
+  const auto truncated = [] { return Result::failure(Status::kTruncated, "compressed data ends early"); };
+  const auto cannot_write = [] { return Result::failure(Status::kIoError, "cannot write output"); };
 
   // The hot state lives in locals, out of reach of the stores into the ring: the bit buffer,
   // the output position and the last flushed position.

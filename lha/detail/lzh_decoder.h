@@ -3,8 +3,8 @@
 // the dictionary size (8, 32, 64 KiB) and the width of the position table's count field.
 #include <cstdint>
 
-#include "lha/bit_reader.h"
 #include "lha/byte_io.h"
+#include "lha/detail/bit_io.h"
 #include "lha/result.h"
 
 namespace tolvex::lha {

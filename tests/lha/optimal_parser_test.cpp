@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "archive_bytes.h"
-#include "lha/match_finder.h"
+#include "lha/detail/optimal_parser.h"
 
 namespace tolvex::lha {
 namespace {

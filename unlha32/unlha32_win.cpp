@@ -1,18 +1,41 @@
-#include "unlha32/extractor.h"
-
-#include <windows.h>
+// UNLHA32.dll: the archive command entry, exported at ordinal 1 and as "Unlha" by the .def files.
+#include "unlha32/unlha32_win.h"
 
 #include <cstdint>
 
 #include "lha/archive_reader.h"
-#include "unlha32/result_codes.h"
+#include "unlha32/archive_command.h"
 #include "unlha32/temporary_name.h"
-#include "unlha32/wildcard.h"
-#include "unlha32/win_file.h"
 #include "win/scoped_win.h"
 
 namespace tolvex::unlha32 {
 namespace {
+
+// A sink that writes decoded bytes to a Windows file handle.
+class HandleSink final : public lha::OutputSink {
+ public:
+  explicit HandleSink(HANDLE handle) : handle_(handle) {}
+  bool write(const std::uint8_t* data, std::size_t size) override {
+    while (size > 0) {
+      DWORD chunk = size > 0x40000000 ? 0x40000000 : static_cast<DWORD>(size);
+      DWORD written = 0;
+      if (!WriteFile(handle_, data, chunk, &written, nullptr) || written == 0) return false;
+      data += written;
+      size -= written;
+    }
+    return true;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+struct ExtractionOutcome {
+  int code = kSuccess;  // a ResultCode
+  int extracted = 0;
+  int failed = 0;
+  std::string report;  // one line per problem and a summary line, CRLF-separated
+};
 
 struct MemberFailure {
   int code;
@@ -55,7 +78,7 @@ bool extract_member(lha::ArchiveReader& reader, const lha::MemberHeader& header,
   lha::Result result = reader.extract(sink);
   bool closed = file.close();
   if (!result.ok() || !closed) {
-    if (!closed || result.status == lha::Status::io_error) failure = {kCannotWrite, "cannot write"};
+    if (!closed || result.status == lha::Status::kIoError) failure = {kCannotWrite, "cannot write"};
     else failure = {kMemberFailed, lha::status_name(result.status)};
     return false;
   }
@@ -70,8 +93,12 @@ bool extract_member(lha::ArchiveReader& reader, const lha::MemberHeader& header,
 
 int worse(int current, int next) { return current != kSuccess ? current : next; }
 
-}  // namespace
-
+// Carries out an archive command: every member whose bare name matches goes into the output
+// folder under that name. Each is written to a temporary file beside it and moved into place
+// only after its size and CRC have been checked, so a damaged member never appears under its
+// name (an existing file of that name stays as it was). A member without a CRC, or one whose
+// declared size would not leave a margin of free space on the disk, is refused before a byte is
+// written.
 ExtractionOutcome run_extraction(const ArchiveCommand& command) {
   ExtractionOutcome outcome;
   lha::FileInput input(command.archive);
@@ -120,4 +147,26 @@ ExtractionOutcome run_extraction(const ArchiveCommand& command) {
   return outcome;
 }
 
+}  // namespace
 }  // namespace tolvex::unlha32
+
+extern "C" int WINAPI Unlha(HWND owner, LPCSTR command_text, LPSTR output, DWORD output_size) {
+  (void)owner;  // no windows are shown
+  using namespace tolvex::unlha32;
+  ReportBuffer report(output, output_size);
+  try {
+    ArchiveCommand command;
+    std::string error;
+    if (command_text == nullptr || !parse_command_line(command_text, command, error)) {
+      report.append(command_text == nullptr ? "no command line\r\n" : error + "\r\n");
+      return kBadCommand;
+    }
+    ExtractionOutcome outcome = run_extraction(command);
+    report.append(outcome.report);
+    return outcome.code;
+  } catch (...) {
+    // Out of memory or similar: nothing may cross into the caller.
+    report.append("internal error\r\n");
+    return kCannotWrite;
+  }
+}

@@ -1,14 +1,28 @@
 #pragma once
-// Writes -lh5- items in blocks, each with static Huffman tables built from its own symbol
-// counts: the part of the encoder that every way of choosing matches shares.
+// Encoder for -lh5-: LZSS over an 8 KiB window, the matches chosen by their cost in bits under
+// each block's own static Huffman tables. The input is coded in sections of 1 MiB, each on its
+// own from what came before it (it still matches into the window before it), so that sections
+// can be coded on several processors at once; the output does not depend on how many.
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
-#include "lha/bit_writer.h"
+#include "lha/archive_writer.h"
+#include "lha/detail/bit_io.h"
 
 namespace tolvex::lha {
 
+// The -lh5- bit stream for `data` (empty for empty input). `size` must be under 4 GiB, the
+// largest member an archive holds (the match finder keeps positions in 32 bits); larger throws
+// std::length_error.
+std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size, const Lh5Options& options = {});
+// The same stream, appended to `out`.
+void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out,
+                const Lh5Options& options = {});
+
+// Writes -lh5- items in blocks, each with static Huffman tables built from its own symbol
+// counts: the part of the encoder that every way of choosing matches shares.
 constexpr int kLh5DictionaryBits = 13;
 constexpr std::size_t kLh5Window = std::size_t{1} << kLh5DictionaryBits;
 constexpr std::size_t kLh5MinMatch = 3;
