@@ -21,8 +21,6 @@ std::vector<std::uint8_t> encode_lh5(const std::uint8_t* data, std::size_t size,
 void append_lh5(const std::uint8_t* data, std::size_t size, std::vector<std::uint8_t>& out,
                 const Lh5Options& options = {});
 
-// Writes -lh5- items in blocks, each with static Huffman tables built from its own symbol
-// counts: the part of the encoder that every way of choosing matches shares.
 constexpr int kLh5DictionaryBits = 13;
 constexpr std::size_t kLh5Window = std::size_t{1} << kLh5DictionaryBits;
 constexpr std::size_t kLh5MinMatch = 3;
@@ -43,6 +41,8 @@ inline int lh5_position_symbol(std::uint32_t distance_code) {
   return distance_code == 0 ? 0 : 32 - __builtin_clz(distance_code);
 }
 
+// Writes -lh5- items in blocks, each with static Huffman tables built from its own symbol
+// counts: the part of the encoder that every way of choosing matches shares.
 class LzhBlockWriter {
  public:
   explicit LzhBlockWriter(BitWriter& out) : out_(out) {}
