@@ -6,8 +6,7 @@
 #include <string>
 
 #include "install/held_file_retry.h"
-#include "support/recording_status_surface.h"
-#include "support/recording_waiter.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex {
 namespace {

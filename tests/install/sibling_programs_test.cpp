@@ -11,8 +11,7 @@
 #include "fixtures/fixture_paths.h"
 #include "install/sibling_programs.h"
 #include "support/app_driver.h"
-#include "support/recording_view.h"
-#include "support/recording_waiter.h"
+#include "support/recording_doubles.h"
 #include "support/temp_dir.h"
 
 namespace tolvex {

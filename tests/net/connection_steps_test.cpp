@@ -8,8 +8,7 @@
 #include "base/error_code.h"
 #include "net/connection_steps.h"
 #include "support/fake_remote_access_service.h"
-#include "support/recording_status_surface.h"
-#include "support/recording_waiter.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex {
 namespace {

@@ -9,7 +9,7 @@
 
 #include "base/abort_request.h"
 #include "resources/resource_ids.h"
-#include "support/fake_command_window.h"
+#include "support/command_doubles.h"
 #include "support/temp_dir.h"
 #include "ui/main_window_handle.h"
 #include "ui/open_window.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "support/recording_command_log.h"
+#include "support/command_doubles.h"
 #include "workflow/command_record.h"
 #include "workflow/log_trim.h"
 

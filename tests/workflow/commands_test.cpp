@@ -10,11 +10,9 @@
 #include "base/error_code.h"
 #include "catalogue/update_list_text.h"
 #include "net/dial_up_link.h"
-#include "support/fake_command_window.h"
+#include "support/command_doubles.h"
 #include "support/fake_remote_access_service.h"
-#include "support/recording_command_log.h"
-#include "support/recording_waiter.h"
-#include "support/scripted_transfers.h"
+#include "support/recording_doubles.h"
 #include "workflow/update_command.h"
 #include "workflow/version_check_command.h"
 
