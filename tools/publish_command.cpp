@@ -8,7 +8,7 @@
 
 #include "catalogue/file_entry.h"
 #include "catalogue/managed_file_table.h"
-#include "install/archive_names.h"
+#include "install/file_swap.h"
 #include "lha/archive_writer.h"
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"

@@ -2,7 +2,7 @@
 
 #include "base/abort_request.h"
 #include "base/error_code.h"
-#include "install/archive_names.h"
+#include "install/file_swap.h"
 #include "workflow/command_record.h"
 #include "workflow/command_steps.h"
 #include "workflow/folder_rights_step.h"

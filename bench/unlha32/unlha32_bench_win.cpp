@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "install/archive_extraction.h"
+#include "install/file_swap.h"
 #include "unlha32/unlha32.h"
 #include "win/program_path.h"
 #include "win/scoped_win.h"

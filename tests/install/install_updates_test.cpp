@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "install/install_fixture.h"
-#include "install/held_file_retry.h"
+#include "install/file_swap.h"
 #include "install/install_updates.h"
 #include "support/app_driver.h"
 
