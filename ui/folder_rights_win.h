@@ -3,7 +3,7 @@
 // elevation, and a copy of the program started with the "runas" verb.
 #include <windows.h>
 
-#include "workflow/folder_rights.h"
+#include "workflow/command_context.h"
 
 namespace tolvex {
 

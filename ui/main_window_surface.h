@@ -3,7 +3,7 @@
 // (1007), the progress bar (1008) and the three buttons.
 #include <windows.h>
 
-#include "workflow/command_window.h"
+#include "workflow/command_context.h"
 
 namespace tolvex {
 

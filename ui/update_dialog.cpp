@@ -15,9 +15,8 @@
 #include "ui/progress.h"
 #include "win/window_dpi_win.h"
 #include "win/window_helpers.h"
-#include "workflow/command_log_file.h"
-#include "workflow/update_command.h"
-#include "workflow/version_check_command.h"
+#include "workflow/command_log.h"
+#include "workflow/commands.h"
 
 namespace tolvex {
 

@@ -7,7 +7,6 @@
 
 #include "win/scoped_win.h"
 #include "workflow/command_context.h"
-#include "workflow/window_state.h"
 
 namespace tolvex {
 

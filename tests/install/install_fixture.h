@@ -13,7 +13,7 @@
 #include "support/command_doubles.h"
 #include "support/recording_doubles.h"
 #include "support/temp_dir.h"
-#include "workflow/window_state.h"
+#include "workflow/command_context.h"
 
 namespace tolvex::testing {
 

@@ -13,7 +13,7 @@
 #include "catalogue/update_list_text.h"
 #include "net/update_transfers.h"
 #include "support/recording_doubles.h"
-#include "workflow/command_window.h"
+#include "workflow/command_context.h"
 #include "workflow/command_log.h"
 #include "workflow/message_boxes.h"
 
