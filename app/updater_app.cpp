@@ -6,7 +6,7 @@
 
 #include "app/update_keys_win.h"
 #include "net/signed_transfers.h"
-#include "ui/update_dialog.h"
+#include "ui/update_dialog_win.h"
 #include "win/window_helpers.h"
 
 namespace tolvex {

@@ -9,7 +9,7 @@ namespace tolvex {
 
 // The argument that tells a copy to run the update command as soon as its window is up: how a
 // copy with administrator rights takes over from the one that asked for them.
-extern const char kUpdateAtOnceArgument[];  // "/update"
+extern const char kUpdateAtOnceArgument[];
 
 class WindowsFolderRights : public FolderRights {
  public:
