@@ -17,6 +17,7 @@ layers=(
   "workflow"
   "ui"
   "app tools"
+  "demo_driver"
 )
 
 declare -A level

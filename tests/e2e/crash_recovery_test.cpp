@@ -9,7 +9,7 @@
 
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
 
 namespace tolvex {
 namespace {

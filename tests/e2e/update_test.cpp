@@ -15,7 +15,7 @@
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
 #include "lha/archive_writer.h"
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
 #include "support/test_http_server.h"
 #include "support/test_signer_win.h"
 #include "tools/private_key_pem.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "e2e/suite_folder.h"
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
 #include "support/test_http_server.h"
 
 namespace tolvex {
