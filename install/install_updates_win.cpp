@@ -7,11 +7,7 @@
 
 #include "catalogue/managed_file_table.h"
 #include "catalogue/version_text.h"
-#include "install/archive_extraction.h"
-#include "install/archive_names.h"
 #include "install/file_swap.h"
-#include "install/held_file_retry.h"
-#include "install/sibling_programs.h"
 #include "text/cp932.h"
 
 namespace tolvex {

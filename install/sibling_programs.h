@@ -14,7 +14,11 @@ struct SiblingProgram {
   const char* program;  // its program file, e.g. "plo.exe"
 };
 
-extern const SiblingProgram kSiblingPrograms[kSiblingCount];
+// Portable, so that the command log can name the programs an installation closed.
+inline constexpr SiblingProgram kSiblingPrograms[kSiblingCount] = {
+    {"plo2.exe", "plo.exe"},   {"rasto2.exe", "rasto.exe"}, {"mepli2.exe", "mepli.exe"},
+    {"gaft2.exe", "gaft.exe"}, {"orbe2.exe", "orbe.exe"},
+};
 
 // Finds every running sibling by its marker (restoring minimised windows), posts WM_CLOSE to
 // each window found, in the order found, and waits 5000 ms once if any was found.

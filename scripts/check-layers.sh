@@ -19,6 +19,7 @@ layers=(
   "workflow"
   "ui"
   "app tools"
+  "demo_driver"
 )
 
 declare -A level

@@ -111,23 +111,23 @@ drive wait-box >/dev/null 2>&1 & waiter=$!  # nothing: just let the window come 
 sleep 4; kill "$waiter" 2>/dev/null || true
 shot window
 echo "demo: pressing ﾊﾞｰｼﾞｮﾝﾁｪｯｸ"
-drive press 1000
+drive press check
 echo "demo: the updater says: $(drive wait-box)"
 shot check
-drive answer 1
+drive answer ok
 if [ "$tampered" = 1 ]; then
   echo "demo: pressing ｱｯﾌﾟﾃﾞｰﾄ (the changed archive must be refused)"
-  drive press 1002
+  drive press update
   echo "demo: the updater says: $(drive wait-box)"
   echo "demo: its status line says: $(drive status)"
   shot refused
-  drive answer 1
+  drive answer ok
 else
   echo "demo: pressing ｱｯﾌﾟﾃﾞｰﾄ (closes plo.exe and mepli.exe, installs, starts them again)"
-  drive press 1002
+  drive press update
   echo "demo: the updater says: $(drive wait-box)"
   shot update
-  drive answer 1
+  drive answer ok
   shot after
 fi
 echo "demo: the server was asked for:"

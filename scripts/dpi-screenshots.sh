@@ -70,9 +70,9 @@ cd "$suite"
 for dpi in 96 144 192; do
   "$WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f </dev/null >/dev/null 2>&1
   "$WINE" tolvex.exe </dev/null >/dev/null 2>&1 &
-  drive press 1000
+  drive press check
   echo "dpi-screenshots: $dpi DPI: $(drive wait-box)"
-  drive answer 1
+  drive answer ok
   sleep 2
   # The updater's top-level X window, found by its caption; the capture is cropped to it.
   id="$(xwininfo -display "$DISPLAY" -root -tree | awk '/Stablon/ && / +[0-9]+x[0-9]+\+/ {print $1; exit}')"

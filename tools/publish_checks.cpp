@@ -6,7 +6,7 @@
 
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
-#include "install/archive_names.h"
+#include "install/file_swap.h"
 #include "lha/archive_reader.h"
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"

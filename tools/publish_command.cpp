@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "catalogue/managed_file_table.h"
-#include "install/archive_names.h"
+#include "install/file_swap.h"
 #include "lha/archive_writer.h"
 #include "tools/file_system.h"
 #include "tools/file_version_text.h"

@@ -7,7 +7,7 @@
 
 #include "catalogue/pe_version_reader.h"
 #include "catalogue/version_text.h"
-#include "install/archive_names.h"
+#include "install/file_swap.h"
 #include "lha/archive_reader.h"
 #include "tools/file_system.h"
 #include "tools/list_checks.h"

@@ -3,13 +3,13 @@
 // elevation, and a copy of the program started with the "runas" verb.
 #include <windows.h>
 
-#include "workflow/folder_rights.h"
+#include "workflow/command_context.h"
 
 namespace tolvex {
 
 // The argument that tells a copy to run the update command as soon as its window is up: how a
 // copy with administrator rights takes over from the one that asked for them.
-extern const char kUpdateAtOnceArgument[];  // "/update"
+extern const char kUpdateAtOnceArgument[];
 
 class WindowsFolderRights : public FolderRights {
  public:

@@ -1,11 +1,11 @@
+#include "ui/progress.h"
+
 #include <windows.h>
 #include <commctrl.h>
 
 #include "base/errors.h"
 #include "resources/resource_ids.h"
-#include "ui/main_window_handle.h"
-#include "ui/progress.h"
-#include "ui/redraw_pacer.h"
+#include "ui/update_dialog_win.h"
 #include "workflow/message_boxes.h"
 
 namespace tolvex {

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include "resources/resource_ids.h"
-#include "ui/main_window_handle.h"
+#include "ui/update_dialog_win.h"
 
 namespace tolvex::bench {
 namespace {

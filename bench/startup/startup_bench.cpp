@@ -12,7 +12,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
 
 namespace {
 

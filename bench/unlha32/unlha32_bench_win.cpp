@@ -15,7 +15,7 @@
 #include <cstring>
 #include <string>
 
-#include "install/archive_extraction.h"
+#include "install/file_swap.h"
 #include "unlha32/unlha32_win.h"
 #include "win/process_win.h"
 #include "win/scoped_win.h"

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "catalogue/managed_file_table.h"
-#include "support/recording_view.h"
+#include "support/recording_doubles.h"
 #include "text/cp932.h"
 
 namespace tolvex {

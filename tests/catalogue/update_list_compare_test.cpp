@@ -4,7 +4,7 @@
 #include <string>
 
 #include "catalogue/update_list.h"
-#include "support/recording_view.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex {
 namespace {

@@ -7,9 +7,10 @@
 #include <memory>
 #include <string>
 
+#include "demo_driver/app_driver_win.h"
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
-#include "support/app_driver.h"
+#include "resources/resource_ids.h"
 
 namespace tolvex {
 namespace {
@@ -46,7 +47,7 @@ TEST_P(InterruptedSwap, NextStartShowsTheFileOldOrNew) {
   testing::ChildProcess app(suite.updater_path(), suite.path());
   HWND window = testing::wait_for_marked_window(app.id(), "tolvex2.exe", 20000);
   ASSERT_NE(window, nullptr);
-  const std::string shown = testing::list_item_text(GetDlgItem(window, 1004), 6, 1);
+  const std::string shown = testing::list_item_text(GetDlgItem(window, IDC_FILE_LIST), 6, 1);
   const std::string on_disk = testing::read_file(suite.file("vemoda.dll"));
   EXPECT_TRUE(on_disk == old_bytes || on_disk == new_bytes) << "after " << state.after_step;
   EXPECT_EQ(shown, on_disk == new_bytes ? "10,11,12,0013" : "1,02,3,0045") << "after " << state.after_step;

@@ -6,8 +6,9 @@
 #include <memory>
 #include <string>
 
+#include "demo_driver/app_driver_win.h"
 #include "e2e/suite_folder.h"
-#include "support/app_driver.h"
+#include "resources/resource_ids.h"
 
 namespace tolvex {
 namespace {
@@ -63,7 +64,7 @@ TEST(SingleInstance, HandOverBringsTheRunningCopysMessageBoxForward) {
   ChildProcess first(suite.updater_path(), suite.path());
   HWND window = testing::wait_for_marked_window(first.id(), kMarker, 20000);
   ASSERT_NE(window, nullptr);
-  testing::click_button(window, 1000);
+  testing::click_button(window, IDC_CHECK_BUTTON);
   HWND box = testing::wait_for_window_with_caption(first.id(), "取得", 20000);
   ASSERT_NE(box, nullptr);
   // The box has been the active window, as when the user saw it: that makes it the main window's

@@ -12,10 +12,11 @@
 #include <string>
 #include <vector>
 
+#include "demo_driver/app_driver_win.h"
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
 #include "lha/archive_writer.h"
-#include "support/app_driver.h"
+#include "resources/resource_ids.h"
 #include "support/test_http_server.h"
 #include "support/test_signer_win.h"
 #include "tools/signing.h"
@@ -125,10 +126,10 @@ class UpdateCommand : public ::testing::Test {
   }
   // Presses the version check, then the update, answering the boxes of one newer file.
   void check_then_update() {
-    testing::click_button(window_, 1000);
+    testing::click_button(window_, IDC_CHECK_BUTTON);
     answer("情報", "1個のアップデート可能なファイルがあります。");
     ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
-    testing::click_button(window_, 1002);
+    testing::click_button(window_, IDC_UPDATE_BUTTON);
     answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
   }
   void point_at(const std::string& prefix = "") { testing::set_updater_url(server_.url(prefix + "/" + folder_ + "/")); }
@@ -144,7 +145,7 @@ class UpdateCommand : public ::testing::Test {
   // Answers the box with `caption` with button `button` after checking its text.
   void answer(const std::string& caption, const std::string& text, int button = IDOK) {
     HWND box = wait_for_box(caption);
-    ASSERT_NE(box, nullptr) << "no box " << caption << "; status: " << testing::control_text(window_, 1007);
+    ASSERT_NE(box, nullptr) << "no box " << caption << "; status: " << testing::control_text(window_, IDC_STATUS_LINE);
     EXPECT_EQ(testing::message_box_text(box), text);
     testing::click_button(box, button);
     ASSERT_TRUE(testing::wait_until([&] { return !IsWindow(box); }, 10000));
@@ -152,21 +153,23 @@ class UpdateCommand : public ::testing::Test {
   // Presses ｱｯﾌﾟﾃﾞｰﾄ and sees the download refused as not the signed archive, the old
   // vemoda.dll kept and nothing left behind.
   void expect_archive_refused_and_nothing_installed() {
-    testing::click_button(window_, 1002);
+    testing::click_button(window_, IDC_UPDATE_BUTTON);
     HWND box = wait_for_box("取得");
-    ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
+    ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, IDC_STATUS_LINE);
     EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
-    EXPECT_EQ(testing::control_text(window_, 1007), "ダウンロードしたファイルが署名と一致しません。");
+    EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE), "ダウンロードしたファイルが署名と一致しません。");
     testing::click_button(box, IDOK);
     ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
     EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
     expect_no_leftovers(suite_, "vemoda");
   }
   bool idle() {
-    return IsWindowEnabled(GetDlgItem(window_, 1000)) && IsWindowEnabled(GetDlgItem(window_, 2)) &&
-           testing::control_text(window_, 2) == "終了";
+    return IsWindowEnabled(GetDlgItem(window_, IDC_CHECK_BUTTON)) && IsWindowEnabled(GetDlgItem(window_, IDCANCEL)) &&
+           testing::control_text(window_, IDCANCEL) == "終了";
   }
-  std::string column(int row, int column) { return testing::list_item_text(GetDlgItem(window_, 1004), row, column); }
+  std::string column(int row, int column) {
+    return testing::list_item_text(GetDlgItem(window_, IDC_FILE_LIST), row, column);
+  }
   std::vector<std::string> log_lines(const std::string& folder, const std::string& prefix) {
     std::istringstream log(testing::read_file(folder + "\\sibling.log"));
     std::vector<std::string> lines;
@@ -178,11 +181,13 @@ class UpdateCommand : public ::testing::Test {
   // record is appended as its command ends, after the window is idle again.
   std::string logged_since(std::size_t before) {
     std::string added;
-    EXPECT_TRUE(testing::wait_until([&] {
-      const std::string log = testing::read_file(command_log_path());
-      added = log.size() >= before ? log.substr(before) : log;  // or trimmed meanwhile
-      return added.find("  結果: ") != std::string::npos;
-    }, 10000));
+    EXPECT_TRUE(testing::wait_until(
+        [&] {
+          const std::string log = testing::read_file(command_log_path());
+          added = log.size() >= before ? log.substr(before) : log;  // or trimmed meanwhile
+          return added.find("  結果: ") != std::string::npos;
+        },
+        10000));
     return added;
   }
   void start_sibling(const std::string& name, const std::string& working_folder) {
@@ -215,7 +220,7 @@ TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
   start_sibling("mepli.exe", suite_.path());
   const std::size_t logged_before = testing::read_file(command_log_path()).size();
   start();
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
   ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
 
@@ -227,16 +232,19 @@ TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
   EXPECT_EQ(column(2, 1), "1,00,0,0002");
   EXPECT_EQ(column(6, 1), "10,11,12,0013");
   for (int row = 0; row < 26; ++row) EXPECT_EQ(column(row, 2), "") << row;
-  EXPECT_EQ(testing::control_text(window_, 1007), "");
+  EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE), "");
 
   // Both were asked to close; each closes at its own pace, so the log's order is theirs.
   EXPECT_EQ(log_lines(suite_.path(), "close plo.exe").size(), 1u);
   EXPECT_EQ(log_lines(suite_.path(), "close mepli.exe").size(), 1u);
   // Each was started once by the test and once again by the updater, from its own folder; a
   // restarted copy writes its line once it runs.
-  EXPECT_TRUE(testing::wait_until([&] {
-    return log_lines(suite_.path(), "start plo.exe").size() >= 2 && log_lines(suite_.path(), "start mepli.exe").size() >= 2;
-  }, 10000));
+  EXPECT_TRUE(testing::wait_until(
+      [&] {
+        return log_lines(suite_.path(), "start plo.exe").size() >= 2 &&
+               log_lines(suite_.path(), "start mepli.exe").size() >= 2;
+      },
+      10000));
   EXPECT_EQ(log_lines(suite_.path(), "start plo.exe").size(), 2u);
   EXPECT_EQ(log_lines(suite_.path(), "start mepli.exe").size(), 2u);
   EXPECT_EQ(server_.requests_for("/" + folder_ + "/update.txt").size(), 1u);
@@ -244,13 +252,13 @@ TEST_F(UpdateCommand, UpdateWithoutCheckClosesInstallsAndRestartsTheSiblings) {
   // The command's record in the log.
   const std::string record = logged_since(logged_before);
   EXPECT_EQ(record.rfind("[", 0), 0u) << record;
-  for (const std::string& line :
-       {"] アップデート\r\n  アドレス: " + server_.url("/" + folder_ + "/") + "update.txt\r\n  リスト: 取得しました\r\n",
-        std::string("  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"),
-        std::string("  対象: vemoda.dll 1,02,3,0045 → 10,11,12,0013\r\n"),
-        std::string("  インストール: plo.exe 0 置き換え完了\r\n"),
-        std::string("  インストール: vemoda.dll 0 置き換え完了\r\n"),
-        std::string("  終了・再起動: plo.exe mepli.exe\r\n")})
+  for (const std::string& line : {"] アップデート\r\n  アドレス: " + server_.url("/" + folder_ + "/") +
+                                      "update.txt\r\n  リスト: 取得しました\r\n",
+                                  std::string("  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"),
+                                  std::string("  対象: vemoda.dll 1,02,3,0045 → 10,11,12,0013\r\n"),
+                                  std::string("  インストール: plo.exe 0 置き換え完了\r\n"),
+                                  std::string("  インストール: vemoda.dll 0 置き換え完了\r\n"),
+                                  std::string("  終了・再起動: plo.exe mepli.exe\r\n")})
     EXPECT_NE(record.find(line), std::string::npos) << line << "\nin\n" << record;
 }
 
@@ -262,7 +270,7 @@ TEST_F(UpdateCommand, SiblingsRestartFromTheUpdatersFolderWhenItWorksElsewhere) 
   point_at();
   start_sibling("plo.exe", work.path());
   start(work.path());
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
   EXPECT_EQ(testing::read_file(work.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
   // The restarted copy writes its line once it runs, which need not be before the box closes.
@@ -348,9 +356,9 @@ TEST_F(UpdateCommand, KeyedBuildKeepsNoListWithoutAValidManifest) {
       serve("unsigned/update.txt", "vemoda.dll&10,11,12,0013\r\n");  // a folder without a manifest
       testing::set_updater_url(server_.url("/" + folder_ + "/unsigned/"));
     }
-    testing::click_button(window_, 1000);
+    testing::click_button(window_, IDC_CHECK_BUTTON);
     answer("取得", "アップデート情報の取得に失敗しました。");
-    EXPECT_EQ(testing::control_text(window_, 1007), c.status);
+    EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE), c.status);
     ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
     EXPECT_EQ(column(6, 2), "");  // nothing flagged
   }
@@ -361,7 +369,7 @@ TEST_F(UpdateCommand, KeyedBuildRefusesAnOlderOrExpiredReleaseAfterANewerOne) {
   use_keyed_updater();
   point_at();
   start();
-  const HWND list = GetDlgItem(window_, 1004);
+  const HWND list = GetDlgItem(window_, IDC_FILE_LIST);
   int nuri_row = -1;
   for (int row = 0; row < testing::list_item_count(list); ++row)
     if (testing::list_item_text(list, row, 0) == "nuri.dll") nuri_row = row;
@@ -373,18 +381,19 @@ TEST_F(UpdateCommand, KeyedBuildRefusesAnOlderOrExpiredReleaseAfterANewerOne) {
   };
   // The refused releases offer a newer nuri.dll, which must not be flagged.
   const std::int64_t now = static_cast<std::int64_t>(_time64(nullptr));
-  for (const Case& c : {Case{"release 2", {2}, nullptr},
-                        Case{"release 1 replayed", {1}, "アップデート情報が以前のものより古いため使用できません。"},
-                        Case{"release 3, expired an hour ago", {3, now - 3600}, "アップデート情報の有効期限が切れています。"},
-                        Case{"release 2 again", {2}, nullptr}}) {
+  for (const Case& c :
+       {Case{"release 2", {2}, nullptr},
+        Case{"release 1 replayed", {1}, "アップデート情報が以前のものより古いため使用できません。"},
+        Case{"release 3, expired an hour ago", {3, now - 3600}, "アップデート情報の有効期限が切れています。"},
+        Case{"release 2 again", {2}, nullptr}}) {
     SCOPED_TRACE(c.what);
     serve_signed_vemoda("current", "", c.stamp, c.refusal ? "nuri.dll&20,00,1,0000\r\n" : kVemodaList);
-    testing::click_button(window_, 1000);
+    testing::click_button(window_, IDC_CHECK_BUTTON);
     if (c.refusal == nullptr) {
       answer("情報", "1個のアップデート可能なファイルがあります。");
     } else {
       answer("取得", "アップデート情報の取得に失敗しました。");
-      EXPECT_EQ(testing::control_text(window_, 1007), c.refusal);
+      EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE), c.refusal);
     }
     ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
     EXPECT_EQ(column(nuri_row, 2), "");
@@ -410,7 +419,8 @@ TEST_F(UpdateCommand, FolderNotEvenAnAdministratorCanWriteStopsTheUpdateBeforeAn
   ASSERT_NE(locked, nullptr);
   const std::string folder = testing::wine_path_of_unix_path(locked).string();
   const std::string probe = folder + "\\probe.tmp";
-  HANDLE written = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+  HANDLE written =
+      CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr);
   if (written != INVALID_HANDLE_VALUE) {
     CloseHandle(written);
     GTEST_SKIP() << "the rig could not make a folder nobody can write (chattr +i)";
@@ -418,7 +428,7 @@ TEST_F(UpdateCommand, FolderNotEvenAnAdministratorCanWriteStopsTheUpdateBeforeAn
   serve_newer_vemoda(server_);
   point_at();
   start(folder);
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   answer("アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。");
   ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
   EXPECT_TRUE(server_.requests_for("/" + folder_ + "/vemoda.lzh").empty());
@@ -442,15 +452,15 @@ TEST_F(UpdateCommand, CopyStartedToTakeTheUpdateOverWaitsForTheFirstAndUpdatesAt
   ChildProcess successor(suite_.updater_path(), suite_.path(), "/update");
   Sleep(1500);
   EXPECT_EQ(find_marked_windows(kMarker).size(), 1u);  // still only the first copy's window
-  testing::click_button(window_, 2);  // the first copy closes
+  testing::click_button(window_, IDCANCEL);            // the first copy closes
   ASSERT_TRUE(app_->wait_for_exit(10000));
   HWND taken_over = testing::wait_for_marked_window(successor.id(), kMarker, 20000);
   ASSERT_NE(taken_over, nullptr);
   HWND box = testing::wait_for_window_with_caption(successor.id(), "完了", kBoxTimeout);
-  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(taken_over, 1007);
+  ASSERT_NE(box, nullptr) << "status: " << testing::control_text(taken_over, IDC_STATUS_LINE);
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
   testing::click_button(box, IDOK);
-  testing::click_button(taken_over, 2);
+  testing::click_button(taken_over, IDCANCEL);
   EXPECT_TRUE(successor.wait_for_exit(10000));
 }
 
@@ -458,7 +468,7 @@ TEST_F(UpdateCommand, NothingNewerDownloadsNothing) {
   serve("update.txt", "vemoda.dll&1,02,3,0045\r\n");
   point_at();
   start();
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   answer("情報", "アップデート可能なファイルはありません。\n現在最新の環境です。");
   EXPECT_TRUE(server_.requests_for("/" + folder_ + "/vemoda.lzh").empty());
   ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
@@ -469,11 +479,11 @@ TEST_F(UpdateCommand, MissingArchiveFailsTheDownloadAndInstallsNothing) {
   serve("nuri.lzh", archive_holding("nuri.___", "new"));
   point_at();
   start();
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   HWND box = wait_for_box("取得");
   ASSERT_NE(box, nullptr);
   EXPECT_EQ(testing::message_box_text(box), "ファイルの取得に失敗しました。");
-  EXPECT_EQ(testing::control_text(window_, 1007), "予期せぬエラーが発生しました。");
+  EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE), "予期せぬエラーが発生しました。");
   testing::click_button(box, IDOK);
   ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
@@ -486,13 +496,14 @@ TEST_F(UpdateCommand, InstallFailureShowsTheStopBoxAndKeepsTheOldFile) {
   point_at();
   const std::size_t logged_before = testing::read_file(command_log_path()).size();
   start();
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   answer("アップデート", "アップデートに失敗しました。");
   EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_1_2_3_45.dll"));
   expect_no_leftovers(suite_, "vemoda");
   // No new file to put in place (error 2, not found): the old one came back from its backup.
-  EXPECT_NE(logged_since(logged_before).find("  インストール: vemoda.dll 4 新ファイルを配置できず (システムエラー 2) "
-                                             "バックアップを復元\r\n"),
+  EXPECT_NE(logged_since(logged_before)
+                .find("  インストール: vemoda.dll 4 新ファイルを配置できず (システムエラー 2) "
+                      "バックアップを復元\r\n"),
             std::string::npos);
 }
 
@@ -518,11 +529,12 @@ TEST_F(UpdateCommand, CertificateFailuresStopTheUpdateAndInstallNothing) {
     serve_newer_vemoda(https);
     testing::set_updater_url(https.https_url("/" + folder_ + "/"));  // read afresh by every command
     if (!app_) start();
-    testing::click_button(window_, 1002);
+    testing::click_button(window_, IDC_UPDATE_BUTTON);
     HWND box = wait_for_box("取得");
-    ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, 1007);
+    ASSERT_NE(box, nullptr) << "status: " << testing::control_text(window_, IDC_STATUS_LINE);
     EXPECT_EQ(testing::message_box_text(box), "アップデート情報の取得に失敗しました。");
-    EXPECT_EQ(testing::control_text(window_, 1007), "予期せぬエラーが発生しました。");  // 2019's text
+    EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE),
+              "予期せぬエラーが発生しました。");  // kErrorTransfer's text
     testing::click_button(box, IDOK);
     ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
     EXPECT_TRUE(https.requests_for("/" + folder_ + "/update.txt").empty());
@@ -545,22 +557,22 @@ class SlowUpdate : public UpdateCommand {
     serve("update.txt", list);
     point_at("/_fault/trickle=400:15");
   }
-  // Waits until the third archive is downloading, then presses button 2 (abort).
+  // Waits until the third archive is downloading, then presses IDCANCEL (abort).
   void request_abort_during_third() {
     // Early in the third download, so the press arrives while it still runs.
     const std::string third = names_[2] + ".lzhをダウンロードしています。";
     ASSERT_TRUE(testing::wait_until(
         [&] {
-          const std::string status = testing::control_text(window_, 1007);
+          const std::string status = testing::control_text(window_, IDC_STATUS_LINE);
           if (status.rfind(third, 0) != 0) return false;
           const int percent = std::atoi(status.c_str() + third.size());
           return percent > 0 && percent < 50;
         },
         60000));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 2)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, 1002)));
-    EXPECT_EQ(testing::control_text(window_, 2), "中断");
-    testing::click_button(window_, 2);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDCANCEL)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(window_, IDC_UPDATE_BUTTON)));
+    EXPECT_EQ(testing::control_text(window_, IDCANCEL), "中断");
+    testing::click_button(window_, IDCANCEL);
   }
 
   const std::vector<std::string> names_{"vemoda", "vemoca", "nuri", "sef", "palgon"};
@@ -568,7 +580,7 @@ class SlowUpdate : public UpdateCommand {
 
 TEST_F(SlowUpdate, AbortConfirmedDuringTheThirdDownload) {
   start();
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   request_abort_during_third();
   answer("中断要求", "中断処理を行います。\nよろしいですか？", IDOK);
   answer("取得", "ファイルの取得を中断しました。");
@@ -583,7 +595,7 @@ TEST_F(SlowUpdate, AbortConfirmedDuringTheThirdDownload) {
 
 TEST_F(SlowUpdate, AbortWithdrawnLetsTheUpdateFinish) {
   start();
-  testing::click_button(window_, 1002);
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
   request_abort_during_third();
   answer("中断要求", "中断処理を行います。\nよろしいですか？", IDCANCEL);
   answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");

@@ -6,8 +6,9 @@
 
 #include <string>
 
+#include "demo_driver/app_driver_win.h"
 #include "e2e/suite_folder.h"
-#include "support/app_driver.h"
+#include "resources/resource_ids.h"
 
 namespace tolvex {
 namespace {
@@ -28,7 +29,7 @@ class MainWindow : public ::testing::Test {
   }
   void TearDown() override { testing::clear_settings(); }
 
-  HWND list() const { return GetDlgItem(window_, 1004); }
+  HWND list() const { return GetDlgItem(window_, IDC_FILE_LIST); }
 
   testing::SuiteFolder suite_;
   std::unique_ptr<ChildProcess> app_;
@@ -38,13 +39,13 @@ class MainWindow : public ::testing::Test {
 TEST_F(MainWindow, ShowsCaptionMarkerButtonsAndAnEmptyStatusLine) {
   EXPECT_EQ(testing::window_text(window_), "Stablon２のアップデート");
   EXPECT_EQ(reinterpret_cast<UINT_PTR>(GetPropA(window_, kMarker)), 6u);
-  EXPECT_EQ(testing::control_text(window_, 2), "終了");
-  EXPECT_EQ(testing::control_text(window_, 1000), "ﾊﾞｰｼﾞｮﾝﾁｪｯｸ(&C)");
-  EXPECT_EQ(testing::control_text(window_, 1002), "ｱｯﾌﾟﾃﾞｰﾄ(&A)");
-  EXPECT_EQ(testing::control_text(window_, 1007), "");
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 1000)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 1002)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, 2)));
+  EXPECT_EQ(testing::control_text(window_, IDCANCEL), "終了");
+  EXPECT_EQ(testing::control_text(window_, IDC_CHECK_BUTTON), "ﾊﾞｰｼﾞｮﾝﾁｪｯｸ(&C)");
+  EXPECT_EQ(testing::control_text(window_, IDC_UPDATE_BUTTON), "ｱｯﾌﾟﾃﾞｰﾄ(&A)");
+  EXPECT_EQ(testing::control_text(window_, IDC_STATUS_LINE), "");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_CHECK_BUTTON)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDC_UPDATE_BUTTON)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(window_, IDCANCEL)));
   EXPECT_EQ(GetWindowLongA(window_, GWL_EXSTYLE) & WS_EX_APPWINDOW, WS_EX_APPWINDOW);
   EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0);
 }

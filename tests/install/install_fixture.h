@@ -10,10 +10,10 @@
 
 #include "fixtures/fixture_paths.h"
 #include "lha/archive_writer.h"
-#include "support/fake_command_window.h"
-#include "support/recording_waiter.h"
+#include "support/command_doubles.h"
+#include "support/recording_doubles.h"
 #include "support/temp_dir.h"
-#include "workflow/window_state.h"
+#include "workflow/command_context.h"
 
 namespace tolvex::testing {
 

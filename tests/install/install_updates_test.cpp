@@ -7,10 +7,10 @@
 #include <string>
 #include <thread>
 
+#include "demo_driver/app_driver_win.h"
+#include "install/file_swap.h"
 #include "install/install_fixture.h"
-#include "install/held_file_retry.h"
 #include "install/install_updates.h"
-#include "support/app_driver.h"
 #include "win/process_win.h"
 
 namespace tolvex {
@@ -167,7 +167,8 @@ TEST_F(InstallUpdates, FileHeldForAMomentIsWaitedFor) {
   EXPECT_EQ(read_file("hobrave.dll"), "new");
   EXPECT_FALSE(present("hobrave.bak"));
   const auto& statuses = window.view.statuses;
-  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "hobrave.dll の使用が終わるのを待っています。"), statuses.end());
+  EXPECT_NE(std::find(statuses.begin(), statuses.end(), "hobrave.dll の使用が終わるのを待っています。"),
+            statuses.end());
 }
 
 TEST_F(InstallUpdates, UnreadableTargetCountsAsAbsentAndIsLeftUnchanged) {

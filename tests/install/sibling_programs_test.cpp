@@ -8,11 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "demo_driver/app_driver_win.h"
 #include "fixtures/fixture_paths.h"
 #include "install/sibling_programs.h"
-#include "support/app_driver.h"
-#include "support/recording_view.h"
-#include "support/recording_waiter.h"
+#include "support/recording_doubles.h"
 #include "support/temp_dir.h"
 
 namespace tolvex {

@@ -9,8 +9,7 @@
 #include "base/errors.h"
 #include "net/dial_up_link.h"
 #include "support/fake_remote_access_service.h"
-#include "support/recording_status_surface.h"
-#include "support/recording_waiter.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex {
 namespace {

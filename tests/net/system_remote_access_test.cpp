@@ -5,7 +5,7 @@
 
 #include "base/errors.h"
 #include "net/dial_up_link.h"
-#include "support/recording_waiter.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex {
 namespace {

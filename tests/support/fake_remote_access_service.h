@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "net/dial_up_link.h"
-#include "support/journal.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex::testing {
 
@@ -20,7 +20,7 @@ class FakeRemoteAccessService : public RemoteAccessService {
     std::string operation;           // "enumerate", "get_params", "dial", "hang_up"
     std::uint32_t result = 0;        // the service's result
     RasConnection handle = nullptr;  // enumerate: first element's handle; dial: handle given out
-    std::uint32_t needed_bytes = 0;  // enumerate with 603: the byte size reported back
+    std::uint32_t needed_bytes = 0;  // enumerate with kRasBufferTooSmall: the byte size reported back
   };
 
   // What a call received.

@@ -13,7 +13,7 @@
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
 #include "resources/resource_ids.h"
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
 #include "support/test_http_server.h"
 #include "support/time_setting.h"
 #include "tools/command_line.h"

@@ -3,13 +3,12 @@
 // from inside its message loop (a thread timer fires once the window is open), then closes it.
 // Opening the window creates the dial-up options key volatile, with any missing parent keys; the
 // vendor key is removed afterwards so later tests can create lasting keys below it.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <functional>
 
-#include "ui/main_window_handle.h"
-#include "ui/update_dialog.h"
+#include "ui/update_dialog_win.h"
 
 namespace tolvex::testing {
 

@@ -4,7 +4,6 @@
 #include <string>
 
 #include "ui/progress.h"
-#include "ui/redraw_pacer.h"
 
 namespace tolvex {
 namespace {

@@ -9,12 +9,11 @@
 
 #include "base/errors.h"
 #include "resources/resource_ids.h"
-#include "support/fake_command_window.h"
+#include "support/command_doubles.h"
 #include "support/temp_dir.h"
-#include "ui/main_window_handle.h"
 #include "ui/open_window.h"
 #include "ui/progress.h"
-#include "ui/update_dialog.h"
+#include "ui/update_dialog_win.h"
 
 namespace tolvex {
 namespace {

@@ -9,9 +9,8 @@
 
 #include "resources/resource_ids.h"
 #include "support/temp_dir.h"
-#include "ui/main_window_handle.h"
 #include "ui/open_window.h"
-#include "ui/update_dialog.h"
+#include "ui/update_dialog_win.h"
 #include "win/window_helpers_win.h"
 
 namespace tolvex {
@@ -134,8 +133,8 @@ TEST(ProgramManifest, DeclaresPerMonitorDpiAwarenessBesideItsOtherSettings) {
   using GetContextFn = DPI_AWARENESS_CONTEXT(WINAPI*)();
   using AwarenessFn = DPI_AWARENESS(WINAPI*)(DPI_AWARENESS_CONTEXT);
   HMODULE user32 = GetModuleHandleA("user32.dll");
-  const auto context = reinterpret_cast<GetContextFn>(
-      reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
+  const auto context =
+      reinterpret_cast<GetContextFn>(reinterpret_cast<void*>(GetProcAddress(user32, "GetThreadDpiAwarenessContext")));
   const auto awareness = reinterpret_cast<AwarenessFn>(
       reinterpret_cast<void*>(GetProcAddress(user32, "GetAwarenessFromDpiAwarenessContext")));
   ASSERT_NE(context, nullptr);

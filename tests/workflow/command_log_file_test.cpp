@@ -6,8 +6,7 @@
 #include <string>
 
 #include "support/temp_dir.h"
-#include "workflow/command_log_file.h"
-#include "workflow/log_trim.h"
+#include "workflow/command_log.h"
 
 namespace tolvex {
 namespace {

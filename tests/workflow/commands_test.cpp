@@ -9,13 +9,10 @@
 #include "base/errors.h"
 #include "catalogue/update_list.h"
 #include "net/dial_up_link.h"
-#include "support/fake_command_window.h"
+#include "support/command_doubles.h"
 #include "support/fake_remote_access_service.h"
-#include "support/recording_command_log.h"
-#include "support/recording_waiter.h"
-#include "support/scripted_transfers.h"
-#include "workflow/update_command.h"
-#include "workflow/version_check_command.h"
+#include "support/recording_doubles.h"
+#include "workflow/commands.h"
 
 namespace tolvex {
 namespace {
@@ -58,7 +55,7 @@ class Commands : public ::testing::Test {
   }
 
   CommandContext context() {
-    auto install = [this](ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView&,
+    auto install = [this](ManagedFileTable& table, std::int32_t(&was_running)[kSiblingCount], CatalogueView&,
                           NativeWindow, Waiter&, ArchiveGuard*, InstallObserver* observer) {
       was_running[0] = was_running[2] = 1;  // plo.exe and mepli.exe were running
       installed_rows_.clear();
@@ -117,12 +114,13 @@ TEST_F(Commands, CheckWithoutDialUpFetchesComparesAndCounts) {
   EXPECT_FALSE(abort_requested());
   EXPECT_EQ(window_.view.latest_writes.size(), 2u);
   ASSERT_EQ(log_.records.size(), 1u);
-  EXPECT_EQ(log_.records[0], "[2026-12-09 07:05:03] バージョンチェック\r\n"
-                             "  アドレス: http://127.0.0.1/upd/update.txt\r\n"
-                             "  リスト: 取得しました\r\n"
-                             "  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"
-                             "  対象: sef.dll 1,00,0,0001 → 2\r\n"
-                             "  結果: 2個のアップデート可能なファイルがあります。\r\n");
+  EXPECT_EQ(log_.records[0],
+            "[2026-12-09 07:05:03] バージョンチェック\r\n"
+            "  アドレス: http://127.0.0.1/upd/update.txt\r\n"
+            "  リスト: 取得しました\r\n"
+            "  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"
+            "  対象: sef.dll 1,00,0,0001 → 2\r\n"
+            "  結果: 2個のアップデート可能なファイルがあります。\r\n");
 }
 
 TEST_F(Commands, CheckDialsBeforeTheFetchAndHangsUpBeforeComparing) {
@@ -232,15 +230,17 @@ TEST_F(Commands, UpdateDownloadsInTableOrderHangsUpAndInstallsWhenNoLongerBusy) 
   EXPECT_EQ(installed_rows_, (std::vector<std::string>{"plo.exe", "sef.dll"}));
   EXPECT_EQ(state_.Busy, 0);
   EXPECT_EQ(state_.ListFetched, 1);
-  EXPECT_EQ(log_.records, std::vector<std::string>{"[2026-12-09 07:05:03] アップデート\r\n"
-                                                   "  アドレス: http://127.0.0.1/upd/update.txt\r\n"
-                                                   "  リスト: 取得しました\r\n"
-                                                   "  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"
-                                                   "  対象: sef.dll 1,00,0,0001 → 2\r\n"
-                                                   "  インストール: plo.exe 0 置き換え完了\r\n"
-                                                   "  インストール: sef.dll 0 置き換え完了\r\n"
-                                                   "  終了・再起動: plo.exe mepli.exe\r\n"
-                                                   "  結果: アップデートは完了しました。 今後ともStablon２をよろしくお願いいたします。\r\n"});
+  EXPECT_EQ(log_.records,
+            std::vector<std::string>{
+                "[2026-12-09 07:05:03] アップデート\r\n"
+                "  アドレス: http://127.0.0.1/upd/update.txt\r\n"
+                "  リスト: 取得しました\r\n"
+                "  対象: plo.exe 1,00,0,0001 → 1,00,0,0002\r\n"
+                "  対象: sef.dll 1,00,0,0001 → 2\r\n"
+                "  インストール: plo.exe 0 置き換え完了\r\n"
+                "  インストール: sef.dll 0 置き換え完了\r\n"
+                "  終了・再起動: plo.exe mepli.exe\r\n"
+                "  結果: アップデートは完了しました。 今後ともStablon２をよろしくお願いいたします。\r\n"});
 }
 
 TEST_F(Commands, UpdateAfterACheckDialsAgainButDoesNotFetchAgain) {
@@ -350,16 +350,27 @@ TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) 
     ElevatedStart start;
     std::vector<std::pair<std::string, std::string>> boxes;
   };
-  const std::string question = "このフォルダにファイルを書き込む権限がありません。\n管理者として実行し直してアップデートしますか？";
-  for (const Case& c : {Case{"handed over", false, BoxAnswer::kYes, ElevatedStart::kStarted, {{"アップデート", question}}},
-                        Case{"declined", false, BoxAnswer::kNo, ElevatedStart::kStarted,
-                             {{"アップデート", question},
-                              {"アップデート", "ファイルを書き込めないため、アップデートを中止しました。"}}},
-                        Case{"elevation refused", false, BoxAnswer::kYes, ElevatedStart::kRefused,
-                             {{"アップデート", question},
-                              {"アップデート", "管理者として実行できなかったため、アップデートを中止しました。"}}},
-                        Case{"already administrator", true, BoxAnswer::kYes, ElevatedStart::kStarted,
-                             {{"アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。"}}}}) {
+  const std::string question =
+      "このフォルダにファイルを書き込む権限がありません。\n管理者として実行し直してアップデートしますか？";
+  for (const Case& c :
+       {Case{"handed over", false, BoxAnswer::kYes, ElevatedStart::kStarted, {{"アップデート", question}}},
+        Case{
+            "declined",
+            false,
+            BoxAnswer::kNo,
+            ElevatedStart::kStarted,
+            {{"アップデート", question}, {"アップデート", "ファイルを書き込めないため、アップデートを中止しました。"}}},
+        Case{"elevation refused",
+             false,
+             BoxAnswer::kYes,
+             ElevatedStart::kRefused,
+             {{"アップデート", question},
+              {"アップデート", "管理者として実行できなかったため、アップデートを中止しました。"}}},
+        Case{"already administrator",
+             true,
+             BoxAnswer::kYes,
+             ElevatedStart::kStarted,
+             {{"アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。"}}}}) {
     SCOPED_TRACE(c.what);
     boxes_.shown.clear();
     transfers_.calls.clear();

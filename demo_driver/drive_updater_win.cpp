@@ -1,21 +1,41 @@
 // Drives the running updater from outside, for the demo on a display-less machine:
-//   tolvex_drive press ID      click button ID of the main window
-//   tolvex_drive wait-box      wait for a message box of the updater; print caption and text
-//   tolvex_drive answer ID     click button ID (1 = OK) of that message box
-//   tolvex_drive status        print the main window's status line
-//   tolvex_drive close         press button 2 and wait until the updater has ended
-// Exit code 0 when done, 1 when the window or box did not appear in time.
+//   tolvex_drive press BUTTON   click a button of the main window: check (ﾊﾞｰｼﾞｮﾝﾁｪｯｸ), update
+//                               (ｱｯﾌﾟﾃﾞｰﾄ), cancel, or a control id
+//   tolvex_drive wait-box       wait for a message box of the updater; print caption and text
+//   tolvex_drive answer BUTTON  click a button of that message box: ok (the default), cancel,
+//                               yes, no, or a control id
+//   tolvex_drive status         print the main window's status line
+//   tolvex_drive close          press the cancel button and wait until the updater has ended
+// Exit code 0 when done, 1 when the window or box did not appear in time, 2 on a bad command.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
+#include "resources/resource_ids.h"
 
 namespace {
 
 using namespace tolvex::testing;
+
+// The control id of a button named on the command line; 0 for an unknown name.
+int button_id(const std::string& name) {
+  const struct {
+    const char* name;
+    int id;
+  } buttons[] = {{"check", IDC_CHECK_BUTTON},
+                 {"update", IDC_UPDATE_BUTTON},
+                 {"ok", IDOK},
+                 {"cancel", IDCANCEL},
+                 {"yes", IDYES},
+                 {"no", IDNO}};
+  for (const auto& button : buttons) {
+    if (name == button.name) return button.id;
+  }
+  return std::atoi(name.c_str());
+}
 
 HWND updater_window() {
   HWND found = nullptr;
@@ -58,7 +78,7 @@ HWND message_box(HWND main_window, DWORD timeout) {
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: tolvex_drive press ID | wait-box | answer ID | status | close\n");
+    std::fprintf(stderr, "usage: tolvex_drive press BUTTON | wait-box | answer [BUTTON] | status | close\n");
     return 2;
   }
   const std::string command = argv[1];
@@ -68,7 +88,12 @@ int main(int argc, char** argv) {
     return 1;
   }
   if (command == "press" && argc > 2) {
-    click_button(window, std::atoi(argv[2]));
+    const int id = button_id(argv[2]);
+    if (id == 0) {
+      std::fprintf(stderr, "tolvex_drive: unknown button %s\n", argv[2]);
+      return 2;
+    }
+    click_button(window, id);
     return 0;
   }
   if (command == "wait-box" || command == "answer") {
@@ -81,12 +106,12 @@ int main(int argc, char** argv) {
       std::printf("[%s] %s\n", window_text(box).c_str(), message_box_text(box).c_str());
       return 0;
     }
-    click_button(box, argc > 2 ? std::atoi(argv[2]) : IDOK);
+    click_button(box, argc > 2 ? button_id(argv[2]) : IDOK);
     wait_until([&] { return !IsWindow(box); }, 10000);
     return 0;
   }
   if (command == "status") {
-    std::printf("%s\n", control_text(window, 1007).c_str());
+    std::printf("%s\n", control_text(window, IDC_STATUS_LINE).c_str());
     return 0;
   }
   if (command == "close") {

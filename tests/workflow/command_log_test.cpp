@@ -1,12 +1,11 @@
-// The lines a command's record holds that the commands' own tests do not reach: each
-// installation's outcome, and texts that would break a line.
+// The lines a command's record holds that the commands' own tests do not reach (each
+// installation's outcome, and texts that would break a line), and where a trimmed log begins.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "support/recording_command_log.h"
-#include "workflow/command_record.h"
-#include "workflow/log_trim.h"
+#include "support/command_doubles.h"
+#include "workflow/command_log.h"
 
 namespace tolvex {
 namespace {
@@ -41,6 +40,15 @@ TEST(CommandRecord, ControlBytesInATextBecomeSpacesSoNoLineCanPassForAHeading) {
   const std::string& text = log.records[0];
   EXPECT_EQ(text, "[2026-12-09 07:05:03] バージョンチェック\r\n  アドレス: http://x/  [2026-01-01 00:00:00] 偽 \r\n");
   EXPECT_EQ(first_record_start(text.data(), text.size()), text.size());
+}
+
+TEST(LogTrim, TheKeptPartBeginsAtTheFirstHeadingAfterALineFeed) {
+  // '[' at the very start may be the middle of a line cut by the read; one inside a line is text.
+  const std::string tail =
+      "[cut] line\r\n  対象: a[1]\r\n[2026-12-09 07:05:03] A\r\n  x\r\n[2026-12-09 07:06:00] B\r\n";
+  EXPECT_EQ(first_record_start(tail.data(), tail.size()), tail.find("[2026-12-09 07:05:03]"));
+  const std::string no_heading = "[cut] line\r\n  対象: a[1]\r\n";
+  EXPECT_EQ(first_record_start(no_heading.data(), no_heading.size()), no_heading.size());
 }
 
 }  // namespace

@@ -1,13 +1,17 @@
-#include "app/updater_app.h"
+#include "app/updater_app_win.h"
 
 #include <commctrl.h>
 
+#include <cstring>
 #include <memory>
+#include <string>
 
-#include "app/update_keys_win.h"
 #include "net/signed_transfers_win.h"
-#include "ui/update_dialog.h"
+#include "ui/update_dialog_win.h"
 #include "win/window_helpers_win.h"
+#include "resources/resource_ids.h"
+#include "trust/release_check.h"
+#include "ui/folder_rights_win.h"
 
 namespace tolvex {
 
@@ -71,4 +75,29 @@ bool UpdaterApp::start_up() {
   return false;
 }
 
+EmbeddedKeys embedded_update_keys(HINSTANCE instance) {
+  EmbeddedKeys embedded;
+  HRSRC found = FindResourceA(instance, MAKEINTRESOURCEA(IDR_UPDATE_PUBLIC_KEYS), MAKEINTRESOURCEA(10));  // RT_RCDATA
+  if (found == nullptr) return embedded;
+  embedded.present = true;
+  HGLOBAL loaded = LoadResource(instance, found);
+  const void* bytes = loaded != nullptr ? LockResource(loaded) : nullptr;
+  if (bytes == nullptr) return embedded;
+  std::string error;
+  (void)trust::parse_public_key_list(static_cast<const char*>(bytes), SizeofResource(instance, found), embedded.keys,
+                                     error);
+  return embedded;
+}
+
 }  // namespace tolvex
+
+// The updater's entry point. Started by a user it takes no arguments and shows nothing at
+// start-up by itself. One argument is its own, kUpdateAtOnceArgument, given by a copy that asked for
+// administrator rights to a protected suite folder to the copy it started with them, which
+// then takes over and runs the update command at once.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+  const bool update_at_once = command_line != nullptr && std::strcmp(command_line, tolvex::kUpdateAtOnceArgument) == 0;
+  tolvex::UpdaterApp app(instance, update_at_once);
+  app.start_up();
+  return 0;
+}

@@ -1,16 +1,51 @@
-// Waiting out another program's short hold of a file: growing pauses, a bound, the file named in
-// the status line once, and no waiting at all for a failure that is not a hold.
+// The portable part of a file's swap: the names formed for a managed file, and waiting out
+// another program's short hold of a file (growing pauses, a bound, the file named in the status
+// line once, and no waiting at all for a failure that is not a hold).
 #include <gtest/gtest.h>
 
 #include <numeric>
 #include <string>
 
-#include "install/held_file_retry.h"
-#include "support/recording_status_surface.h"
-#include "support/recording_waiter.h"
+#include "install/file_swap.h"
+#include "support/recording_doubles.h"
 
 namespace tolvex {
 namespace {
+
+TEST(ArchiveNames, FormedFromTheBaseName) {
+  ArchiveNames names = form_archive_names("vemoda.dll");
+  EXPECT_STREQ(names.target, "vemoda.dll");
+  EXPECT_STREQ(names.base, "vemoda");
+  EXPECT_STREQ(names.archive, "vemoda.lzh");
+  EXPECT_STREQ(names.staged, "vemoda.___");
+  EXPECT_STREQ(names.backup, "vemoda.bak");
+  EXPECT_FALSE(is_updater_row(names));
+}
+
+TEST(ArchiveNames, OnlyTheLastDotEndsTheBase) {
+  ArchiveNames names = form_archive_names("a.b.c");
+  EXPECT_STREQ(names.base, "a.b");
+  EXPECT_STREQ(names.archive, "a.b.lzh");
+}
+
+TEST(ArchiveNames, NameWithoutDotKeepsItsWholeText) {
+  ArchiveNames names = form_archive_names("readme");
+  EXPECT_STREQ(names.base, "readme");
+  EXPECT_STREQ(names.archive, "readme.lzh");
+}
+
+TEST(ArchiveNames, UpdaterRowIsRecognisedExactly) {
+  EXPECT_TRUE(is_updater_row(form_archive_names("tolvex.exe")));
+  EXPECT_FALSE(is_updater_row(form_archive_names("TOLVEX.EXE")));
+  EXPECT_FALSE(is_updater_row(form_archive_names("tolvex2.exe")));
+}
+
+TEST(ArchiveNames, OverlongNamesStayWithinTheirBuffers) {
+  std::string name(200, 'x');
+  ArchiveNames names = form_archive_names((name + ".dll").c_str());
+  EXPECT_LT(std::string(names.archive).size(), kFileNameBufferSize);
+  EXPECT_LT(std::string(names.target).size(), kFileNameBufferSize);
+}
 
 struct Outcome {
   bool succeeded;

@@ -1,4 +1,4 @@
-#include "workflow/command_log_file.h"
+#include "workflow/command_log.h"
 
 #include <windows.h>
 #include <shlobj.h>
@@ -8,7 +8,6 @@
 #include "settings/settings.h"
 #include "text/cp932.h"
 #include "win/scoped_win.h"
-#include "workflow/log_trim.h"
 
 namespace tolvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "support/app_driver.h"
+#include "demo_driver/app_driver_win.h"
 
 #include <commctrl.h>
 

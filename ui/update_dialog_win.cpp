@@ -1,4 +1,4 @@
-#include "ui/update_dialog.h"
+#include "ui/update_dialog_win.h"
 
 #include <commctrl.h>
 
@@ -8,20 +8,60 @@
 #include "install/install_updates.h"
 #include "net/update_transfers.h"
 #include "resources/resource_ids.h"
-#include "ui/about_dialog.h"
-#include "ui/main_window_handle.h"
 #include "ui/folder_rights_win.h"
-#include "ui/main_window_surface.h"
 #include "ui/progress.h"
 #include "win/process_win.h"
 #include "win/window_helpers_win.h"
-#include "workflow/command_log_file.h"
-#include "workflow/update_command.h"
-#include "workflow/version_check_command.h"
+#include "workflow/command_log.h"
+#include "workflow/commands.h"
 
 namespace tolvex {
 
 const char kUpdaterWindowMarker[] = "tolvex2.exe";
+
+namespace {
+
+// The about box (dialog IDD_ABOUT): no state of its own; its only button closes it.
+class AboutDialog {
+ public:
+  AboutDialog(HINSTANCE instance, HWND owner) : instance_(instance), owner_(owner) {}
+  // Shows the box modally over the owner, centred on it.
+  INT_PTR run_modal();
+
+ private:
+  static INT_PTR CALLBACK dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+
+  HINSTANCE instance_;
+  HWND owner_;
+};
+
+INT_PTR AboutDialog::run_modal() {
+  return DialogBoxParamA(instance_, MAKEINTRESOURCEA(IDD_ABOUT), owner_, dialog_proc, reinterpret_cast<LPARAM>(this));
+}
+
+INT_PTR CALLBACK AboutDialog::dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM) {
+  switch (message) {
+    case WM_INITDIALOG:
+      centre_window(window, GetWindow(window, GW_OWNER));
+      return TRUE;
+    case WM_COMMAND:
+      if (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL) {
+        EndDialog(window, LOWORD(wparam));
+        return TRUE;
+      }
+      return FALSE;
+    default:
+      return FALSE;
+  }
+}
+
+HWND g_main_window = nullptr;  // process-wide, user-interface thread only
+
+}  // namespace
+
+HWND main_window_handle() { return g_main_window; }
+
+void set_main_window_handle(HWND window) { g_main_window = window; }
 
 UpdateDialog::UpdateDialog(HINSTANCE instance, UpdateTransfers& transfers, bool update_at_once)
     : instance_(instance), transfers_(transfers), update_at_once_(update_at_once) {}
@@ -88,7 +128,7 @@ BOOL UpdateDialog::init_window() {
   if (update_at_once_)
     PostMessageA(window_, WM_COMMAND, MAKEWPARAM(IDC_UPDATE_BUTTON, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(window_, IDC_UPDATE_BUTTON)));
-  return TRUE;  // the focus goes to the first tab stop, button 2
+  return TRUE;  // the focus goes to the first tab stop, IDCANCEL
 }
 
 void UpdateDialog::set_up_system_menu() {
@@ -197,8 +237,8 @@ void UpdateDialog::on_command(WORD id, WORD notification) {
   }
 }
 
-// While archives are downloading, Cancel (button 2, Escape, the close box) asks for an abort,
-// which the next progress report confirms. While another step of a command runs (button 2 is
+// While archives are downloading, Cancel (IDCANCEL, Escape, the close box) asks for an abort,
+// which the next progress report confirms. While another step of a command runs (IDCANCEL is
 // disabled then, but Escape and the close box still arrive) it is ignored: closing the window
 // in the middle of a command would cut the command short. Otherwise it closes the window.
 void UpdateDialog::on_cancel() {
@@ -221,10 +261,47 @@ void UpdateDialog::run_command(void (*command)(CommandContext&)) {
   MainWindowSurface surface(window_);
   CommandLogFile log;
   WindowsFolderRights rights(window_);
-  CommandContext context{state_,          surface,         dial_up_link(), transfers_, progress_callback,
-                         message_boxes(), system_waiter(), install_updates, log,       &rights};
+  CommandContext context{state_,          surface,         dial_up_link(),  transfers_, progress_callback,
+                         message_boxes(), system_waiter(), install_updates, log,        &rights};
   command(context);
   command_running_ = false;
+}
+
+HWND MainWindowSurface::list() const { return GetDlgItem(dialog_, IDC_FILE_LIST); }
+
+void MainWindowSurface::clear_rows() { SendMessageA(list(), LVM_DELETEALLITEMS, 0, 0); }
+
+void MainWindowSurface::insert_row(int index, const char* name, const char* version) {
+  LVITEMA item = {};
+  item.mask = LVIF_TEXT;
+  item.iItem = index;
+  item.pszText = const_cast<char*>(name);
+  SendMessageA(list(), LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));
+  set_cell(index, 1, version);
+}
+
+void MainWindowSurface::set_latest_version(int index, const char* version) { set_cell(index, 2, version); }
+
+void MainWindowSurface::set_cell(int index, int column, const char* text) {
+  LVITEMA item = {};
+  item.iSubItem = column;
+  item.pszText = const_cast<char*>(text);
+  SendMessageA(list(), LVM_SETITEMTEXTA, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+}
+
+void MainWindowSurface::show_status(const char* text) { SetDlgItemTextA(dialog_, IDC_STATUS_LINE, text); }
+
+void MainWindowSurface::reset_progress() {
+  HWND bar = GetDlgItem(dialog_, IDC_PROGRESS_BAR);
+  LRESULT position = SendMessageA(bar, PBM_GETPOS, 0, 0);
+  SendMessageA(bar, PBM_DELTAPOS, static_cast<WPARAM>(-static_cast<int>(position)), 0);
+}
+
+void MainWindowSurface::set_buttons(bool enable_commands, bool enable_cancel, const char* cancel_label) {
+  EnableWindow(GetDlgItem(dialog_, IDC_CHECK_BUTTON), enable_commands);
+  EnableWindow(GetDlgItem(dialog_, IDC_UPDATE_BUTTON), enable_commands);
+  EnableWindow(GetDlgItem(dialog_, IDCANCEL), enable_cancel);
+  SetDlgItemTextA(dialog_, IDCANCEL, cancel_label);
 }
 
 }  // namespace tolvex
