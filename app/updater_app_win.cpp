@@ -7,11 +7,11 @@
 #include <string>
 
 #include "net/signed_transfers_win.h"
-#include "ui/update_dialog_win.h"
-#include "win/window_helpers_win.h"
 #include "resources/resource_ids.h"
 #include "trust/release_check.h"
 #include "ui/folder_rights_win.h"
+#include "ui/update_dialog_win.h"
+#include "win/window_helpers_win.h"
 
 namespace tolvex {
 

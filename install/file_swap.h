@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <functional>
 
-#include "base/window_surfaces.h"
 #include "base/waiter.h"
+#include "base/window_surfaces.h"
 
 namespace tolvex {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "base/archive_guard.h"
-#include "base/window_surfaces.h"
 #include "base/waiter.h"
+#include "base/window_surfaces.h"
 #include "catalogue/managed_file_table.h"
 #include "install/install_observer.h"
 #include "install/sibling_programs.h"

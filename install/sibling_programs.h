@@ -2,8 +2,8 @@
 // The suite's five sibling programs: closed before an installation, started again afterwards.
 #include <cstdint>
 
-#include "base/window_surfaces.h"
 #include "base/waiter.h"
+#include "base/window_surfaces.h"
 
 namespace tolvex {
 

@@ -146,7 +146,8 @@ FileVersionText version_text_of(const std::vector<std::uint8_t>& bytes, std::int
   }
   FixedFileVersion version;
   PeVersionStatus status = read_pe_file_version(bytes.data(), bytes.size(), version);
-  if (status != PeVersionStatus::kOk) return without_version(VersionOutcome::kNoVersion, pe_version_status_text(status));
+  if (status != PeVersionStatus::kOk)
+    return without_version(VersionOutcome::kNoVersion, pe_version_status_text(status));
   char buffer[kVersionTextSize];
   format_file_version(version.file_version_ms, version.file_version_ls, buffer, sizeof buffer);
   result.outcome = VersionOutcome::kOk;

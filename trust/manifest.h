@@ -30,8 +30,8 @@ constexpr std::size_t kManifestMaxSize = 16 * 1024;  // whole text, signature li
 constexpr std::size_t kManifestMaxArchives = 64;
 constexpr std::size_t kManifestMaxNameSize = 64;
 constexpr std::uint64_t kManifestMaxSerial = 999999999999999999ull;  // 18 digits
-constexpr std::int64_t kManifestMaxArchiveSize = 0x7FFFFFFF;          // what a download can announce
-constexpr const char* kManifestSuffix = ".sig";  // appended to the list name
+constexpr std::int64_t kManifestMaxArchiveSize = 0x7FFFFFFF;         // what a download can announce
+constexpr const char* kManifestSuffix = ".sig";                      // appended to the list name
 
 using Sha256 = std::array<std::uint8_t, 32>;
 using Signature = std::array<std::uint8_t, 64>;  // raw r || s, big-endian, 32 bytes each
@@ -43,10 +43,10 @@ struct ManifestEntry {
 };
 
 struct Manifest {
-  int format = 2;                // 1 or 2
-  std::uint64_t serial = 0;      // format 2: 1 to kManifestMaxSerial; format 1: 0
-  bool expires = false;          // whether `expires_at` applies
-  std::int64_t expires_at = 0;   // seconds since 1970 UTC from which the release is not used
+  int format = 2;               // 1 or 2
+  std::uint64_t serial = 0;     // format 2: 1 to kManifestMaxSerial; format 1: 0
+  bool expires = false;         // whether `expires_at` applies
+  std::int64_t expires_at = 0;  // seconds since 1970 UTC from which the release is not used
   ManifestEntry list;
   std::vector<ManifestEntry> archives;
 };

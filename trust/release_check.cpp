@@ -26,9 +26,8 @@ bool parse_public_key_list(const char* data, std::size_t size, std::vector<Publi
 }
 
 ListVerdict accept_signed_list(const char* manifest, std::size_t size, const std::string& list_name,
-                               const Sha256& list_hash, const std::vector<PublicKey>& keys,
-                               const SignatureCheck& check, const ReleaseHistory& history, Manifest& accepted,
-                               std::string& error) {
+                               const Sha256& list_hash, const std::vector<PublicKey>& keys, const SignatureCheck& check,
+                               const ReleaseHistory& history, Manifest& accepted, std::string& error) {
   ParsedManifest parsed;
   if (!parse_manifest(manifest, size, parsed, error)) return ListVerdict::kBadSignature;
   bool signed_by_trusted_key = false;

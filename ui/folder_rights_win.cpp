@@ -41,7 +41,8 @@ ElevatedStart WindowsFolderRights::start_elevated_update() {
   start.lpParameters = kUpdateAtOnceArgument;
   start.lpDirectory = folder;
   start.nShow = SW_SHOWNORMAL;
-  if (!ShellExecuteExA(&start)) return GetLastError() == ERROR_CANCELLED ? ElevatedStart::kRefused : ElevatedStart::kFailed;
+  if (!ShellExecuteExA(&start))
+    return GetLastError() == ERROR_CANCELLED ? ElevatedStart::kRefused : ElevatedStart::kFailed;
   // This copy ends; the new one waits for it before it opens its window.
   EndDialog(window_, IDCANCEL);
   return ElevatedStart::kStarted;

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "base/window_surfaces.h"
 #include "base/waiter.h"
+#include "base/window_surfaces.h"
 #include "catalogue/managed_file_table.h"
 #include "catalogue/update_list.h"
 #include "install/install_observer.h"

@@ -96,8 +96,7 @@ int main(int argc, char** argv) {
 
   const std::string library_path = tolvex::program_folder() + "UNLHA32.dll";
   tolvex::LoadedLibrary library(library_path.c_str());
-  auto entry = reinterpret_cast<tolvex::UnlhaEntry>(
-      reinterpret_cast<void*>(library.entry(tolvex::kUnlhaEntryOrdinal)));
+  auto entry = reinterpret_cast<tolvex::UnlhaEntry>(reinterpret_cast<void*>(library.entry(tolvex::kUnlhaEntryOrdinal)));
   if (entry == nullptr) {
     std::fprintf(stderr, "cannot load the entry at ordinal %u of %s (error %lu)\n",
                  static_cast<unsigned>(tolvex::kUnlhaEntryOrdinal), library_path.c_str(), GetLastError());

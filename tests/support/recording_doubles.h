@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "base/window_surfaces.h"
 #include "base/waiter.h"
+#include "base/window_surfaces.h"
 #include "catalogue/managed_file_table.h"
 
 namespace tolvex::testing {

@@ -10,8 +10,8 @@
 
 #include "fixtures/fixture_paths.h"
 #include "trust/cng_crypto_win.h"
-#include "trust/text_forms.h"
 #include "trust/manifest.h"
+#include "trust/text_forms.h"
 
 namespace tolvex::testing {
 namespace {
@@ -56,8 +56,8 @@ std::string signed_manifest(const std::string& key, const SignedFile& list, cons
   manifest.expires_at = stamp.expires_at;
   manifest.list = {list.name, sha256_of(list.bytes)};
   for (const SignedFile& archive : archives)
-    manifest.archives.push_back(
-        {archive.name, sha256_of(archive.bytes), stamp.serial == 0 ? -1 : static_cast<std::int64_t>(archive.bytes.size())});
+    manifest.archives.push_back({archive.name, sha256_of(archive.bytes),
+                                 stamp.serial == 0 ? -1 : static_cast<std::int64_t>(archive.bytes.size())});
   std::string body, error;
   EXPECT_TRUE(trust::write_manifest_body(manifest, body, error)) << error;
   return trust::append_signature_line(body, sign(key, body));

@@ -32,7 +32,7 @@ std::vector<std::uint8_t> build_pe_image(std::uint32_t version_ms, std::uint32_t
   put_u32(image, O::kOptionalHeader + 32, 0x1000);                      // SectionAlignment
   put_u32(image, O::kOptionalHeader + 36, 0x200);                       // FileAlignment
   put_u32(image, O::kOptionalHeader + 56, shape.section_rva + 0x1000);  // SizeOfImage
-  put_u32(image, O::kOptionalHeader + 60, 0x200);                                     // SizeOfHeaders
+  put_u32(image, O::kOptionalHeader + 60, 0x200);                       // SizeOfHeaders
   put_u32(image, O::kOptionalHeader + (plus ? 108 : 92), 16);
   if (shape.with_resources) {
     put_u32(image, O::resource_directory_entry(plus), shape.section_rva);

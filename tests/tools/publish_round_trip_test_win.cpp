@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
+#include "demo_driver/app_driver_win.h"
 #include "e2e/suite_folder.h"
 #include "fixtures/fixture_paths.h"
 #include "resources/resource_ids.h"
-#include "demo_driver/app_driver_win.h"
 #include "support/test_http_server.h"
 #include "support/time_setting.h"
 #include "tools/command_line.h"
