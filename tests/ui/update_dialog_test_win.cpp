@@ -9,7 +9,7 @@
 
 #include "resources/resource_ids.h"
 #include "support/temp_dir.h"
-#include "ui/open_window.h"
+#include "ui/open_window_win.h"
 #include "ui/update_dialog_win.h"
 #include "win/window_helpers_win.h"
 

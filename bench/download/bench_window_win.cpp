@@ -1,4 +1,4 @@
-#include "bench/download/bench_window.h"
+#include "bench/download/bench_window_win.h"
 
 #include <commctrl.h>
 

@@ -11,7 +11,7 @@
 #include "resources/resource_ids.h"
 #include "support/command_doubles.h"
 #include "support/temp_dir.h"
-#include "ui/open_window.h"
+#include "ui/open_window_win.h"
 #include "ui/progress.h"
 #include "ui/update_dialog_win.h"
 

@@ -14,7 +14,7 @@
 #include <memory>
 #include <string>
 
-#include "bench/download/bench_window.h"
+#include "bench/download/bench_window_win.h"
 #include "bench/download/plain_wininet_download.h"
 #include "net/update_transfers.h"
 #include "trust/cng_crypto_win.h"

@@ -9,7 +9,7 @@
 
 #include "demo_driver/app_driver_win.h"
 #include "install/file_swap.h"
-#include "install/install_fixture.h"
+#include "install/install_fixture_win.h"
 #include "install/install_updates.h"
 #include "win/process_win.h"
 
