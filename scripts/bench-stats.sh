@@ -29,17 +29,40 @@ bench_build_width() {
   fi
 }
 
+# The build folders whose programs run under a user-mode emulator (the i686 build where the kernel
+# refuses 32-bit programs): their timings are an emulated smoke run, not the program's speed.
+bench_emulated_builds=()
+
 # bench_start_rig BUILD RIG: starts the Wine rig in folder RIG with the width of BUILD's programs.
 # An i686 build on a machine that cannot run it (scripts/wine32-ready.sh) is not run: prints
-# "bench: i686 build not run: <reason>" and fails.
+# "bench: i686 build not run: <reason>" and fails. One run through an emulator is noted in
+# bench_emulated_builds and said on a line of its own.
 bench_start_rig() {
-  local width reason
+  local width how
   width="$(bench_build_width "$1")" || return 1
-  if [ "$width" = win32 ] && ! reason="$(bash "$bench_root/scripts/wine32-ready.sh" "${TOLVEX_WINE32_ROOT:-}")"; then
-    echo "bench: i686 build not run: $reason" >&2
-    return 1
+  if [ "$width" = win32 ]; then
+    if ! how="$(bash "$bench_root/scripts/wine32-ready.sh" "${TOLVEX_WINE32_ROOT:-}")"; then
+      echo "bench: i686 build not run: $how" >&2
+      return 1
+    fi
+    if [ "$how" != natively ]; then
+      bench_emulated_builds+=("$1")
+      echo "bench: ${1#"$bench_root"/} runs emulated, $how: a smoke run, its timings are not the program's speed"
+    fi
   fi
   "$bench_root/scripts/wine-rig.sh" start "$2" "$width"
+}
+
+# bench_emulated BUILD: succeeds when BUILD's programs ran through an emulator.
+bench_emulated() {
+  local build
+  for build in "${bench_emulated_builds[@]}"; do [ "$build" = "$1" ] && return 0; done
+  return 1
+}
+
+# bench_no_ratios: the line said instead of ratios and targets when a contender ran emulated.
+bench_no_ratios() {
+  echo "no ratios or targets: emulated timings (smoke run) are not the program's speed"
 }
 
 # bench_corpus DIR MIB: makes the mixed corpus in DIR unless it is there: text.txt and

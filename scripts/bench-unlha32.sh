@@ -70,10 +70,18 @@ done
 width_name() { if [ "$1" = win32 ]; then echo i686; else echo x86_64; fi; }
 echo "extraction by UNLHA32.dll as the updater calls it: vemoda.dll, $total bytes, from a $(stat -c %s "$archive")-byte -lh5- archive"
 echo "$rounds rounds, builds alternating; MB/s of extracted data, median (min-max):"
+emulated=0
 for i in "${!builds[@]}"; do
-  bench_row "$samples" "build$i" "${builds[$i]#"$root"/} ($(width_name "${widths[$i]}"))" MB/s
+  label="${builds[$i]#"$root"/} ($(width_name "${widths[$i]}"))"
+  if bench_emulated "${builds[$i]}"; then
+    label="${label%)}, emulated)"
+    emulated=1
+  fi
+  bench_row "$samples" "build$i" "$label" MB/s
 done
-if [ "${#builds[@]}" -eq 2 ]; then
+if [ "${#builds[@]}" -eq 2 ] && [ "$emulated" = 1 ]; then
+  bench_no_ratios
+elif [ "${#builds[@]}" -eq 2 ]; then
   if [ "${widths[0]}" = win64 ] && [ "${widths[1]}" = win32 ]; then
     echo "ratio of the medians, i686 / x86_64: $(bench_ratio "$samples" build1 build0)"
   elif [ "${widths[0]}" = win32 ] && [ "${widths[1]}" = win64 ]; then

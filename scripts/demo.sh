@@ -8,7 +8,8 @@
 #   demo.sh --tampered   one archive is changed on the server after signing: the updater refuses it
 #                        and installs nothing
 #   demo.sh --x86        the same with the 32-bit build, the one that ships (beside the 32-bit
-#                        archive library), under the 32-bit Wine loader; combines with --tampered
+#                        archive library), under the 32-bit Wine loader (through qemu-i386 where
+#                        the kernel refuses 32-bit programs); combines with --tampered
 # With a display (DISPLAY set) the window stays until you close it: press ﾊﾞｰｼﾞｮﾝﾁｪｯｸ, then
 # ｱｯﾌﾟﾃﾞｰﾄ. Without one, the demo runs on a private Xvfb, presses the buttons itself, prints what
 # the message boxes say and saves screenshots to build/demo/*.png.
@@ -32,9 +33,12 @@ else
 fi
 
 bash "$root/scripts/setup.sh"
-if [ "$width" = x86 ] && ! reason="$(bash "$root/scripts/wine32-ready.sh")"; then
-  echo "demo: the 32-bit build cannot run on this machine: $reason" >&2
-  exit 1
+if [ "$width" = x86 ]; then
+  if ! how="$(bash "$root/scripts/wine32-ready.sh")"; then
+    echo "demo: the 32-bit build cannot run on this machine: $how" >&2
+    exit 1
+  fi
+  echo "demo: 32-bit programs run $how"
 fi
 bash "$root/scripts/build.sh" "$width" >/dev/null
 # The maker's tool with signing (natively, over OpenSSL's libcrypto) and the maker's key pair,

@@ -34,4 +34,6 @@ fi
 # package. Where it cannot be had, the 64-bit rig still works; the tests say so.
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 bash "$root/scripts/setup-wine32.sh" "$root/build/wine32" || echo "setup: the 32-bit Wine loader is not set up"
+# That loader is an i386 program: where the kernel refuses those, a user-mode emulator runs it.
+bash "$root/scripts/setup-i386-emulator.sh" "$root/build/qemu-i386" || echo "setup: i386 programs cannot run here"
 echo "setup: done"
