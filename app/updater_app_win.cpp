@@ -11,11 +11,16 @@
 #include "trust/release_check.h"
 #include "ui/folder_rights_win.h"
 #include "ui/update_dialog_win.h"
+#include "win/process_win.h"
 #include "win/window_helpers_win.h"
 
 namespace tolvex {
 
 namespace {
+
+// What a copy with administrator rights says when it was asked to take an update over in a
+// folder other than its program's.
+constexpr char kOnlyInProgramFolder[] = "アップデートは、このプログラムのあるフォルダでのみ管理者として実行できます。";
 
 // How long a copy that takes an update over waits for the copy that started it to end.
 constexpr DWORD kHandOverWaitMs = 30000;
@@ -41,6 +46,13 @@ HWND find_running_instance() {
 }
 
 bool UpdaterApp::start_up() {
+  // A copy with administrator rights that takes an update over works only in its own program's
+  // folder, where the copy that asked for the rights ran: anywhere else (a copy of the program
+  // placed beside files somebody chose) it would write with those rights where it should not.
+  if (update_at_once_ && process_elevated() && !working_in_program_folder()) {
+    MessageBoxA(nullptr, kOnlyInProgramFolder, "アップデート", MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+    return false;
+  }
   // The mutex carries the same name as the window's marker. Its handle is deliberately never
   // closed: the name lives as long as this process.
   HANDLE instance_mutex = CreateMutexA(nullptr, TRUE, kUpdaterWindowMarker);
@@ -96,6 +108,7 @@ EmbeddedKeys embedded_update_keys(HINSTANCE instance) {
 // administrator rights to a protected suite folder to the copy it started with them, which
 // then takes over and runs the update command at once.
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR command_line, int) {
+  tolvex::limit_library_search();
   const bool update_at_once = command_line != nullptr && std::strcmp(command_line, tolvex::kUpdateAtOnceArgument) == 0;
   tolvex::UpdaterApp app(instance, update_at_once);
   app.start_up();

@@ -31,8 +31,9 @@ bool is_updater_row(const ArchiveNames& names);
 extern const char kExtractCommandFormat[];
 
 // Extracts every member of `archive_name` into the current directory by calling the library's
-// command entry (export ordinal 1). Returns the library's result; -1 when the library or its
-// entry cannot be loaded (Windows).
+// command entry (export ordinal 1). The library is UNLHA32.dll beside the program, else the one
+// in the system's folder, never one of the current folder. Returns the library's result; -1 when
+// the library or its entry cannot be loaded (Windows).
 [[nodiscard]] int extract_archive(NativeWindow owner, const char* archive_name);
 
 // Deletes `name`; a failure is ignored.

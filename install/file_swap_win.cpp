@@ -7,6 +7,7 @@
 
 #include "unlha32/temporary_name.h"
 #include "unlha32/unlha32_win.h"
+#include "win/process_win.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -15,6 +16,7 @@ const char kExtractCommandFormat[] = "e -mc -n1 -jse2 %s *.*";
 
 namespace {
 
+constexpr char kArchiveLibraryName[] = "UNLHA32.dll";
 constexpr DWORD kLibraryOutputSize = 0x8000;
 char g_library_output[kLibraryOutputSize];  // process-wide; the library's report is not read
 
@@ -29,7 +31,18 @@ int extract_archive(NativeWindow owner, const char* archive_name) {
   char command[1024] = {};
   std::snprintf(command, sizeof command, kExtractCommandFormat, name);
 
-  LoadedLibrary library("UNLHA32.dll");
+  // The archive library beside the program, else the system's; never one of the current folder
+  // or PATH. Its own imports come from its folder or the system's.
+  constexpr DWORD kBesideItOrSystem = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
+  const std::string folder = program_folder();
+  LoadedLibrary beside(folder.empty() ? "" : (folder + kArchiveLibraryName).c_str(), kBesideItOrSystem);
+  char system_folder[MAX_PATH + 1] = {};
+  const UINT system_length = beside.get() == nullptr ? GetSystemDirectoryA(system_folder, MAX_PATH) : 0;
+  const std::string in_system = system_length != 0 && system_length < MAX_PATH
+                                    ? std::string(system_folder) + "\\" + kArchiveLibraryName
+                                    : std::string();
+  LoadedLibrary system(in_system.c_str(), kBesideItOrSystem);
+  const LoadedLibrary& library = beside.get() != nullptr ? beside : system;
   auto run = reinterpret_cast<UnlhaEntry>(reinterpret_cast<void*>(library.entry(kUnlhaEntryOrdinal)));
   if (run == nullptr) return -1;
   return run(static_cast<HWND>(owner), command, g_library_output, kLibraryOutputSize);

@@ -1,5 +1,6 @@
 #pragma once
-// Hears how the installation of each flagged file ended, for the command log.
+// Hears how the installation of each flagged file ended, and which closed program could not be
+// started again, for the command log.
 #include <cstdint>
 
 namespace tolvex {
@@ -20,6 +21,10 @@ class InstallObserver {
   // failed (0 when none); `backup_restored` tells that the old file was put back from its backup.
   virtual void file_installed(const char* name, InstallOutcome outcome, std::uint32_t system_error,
                               bool backup_restored) = 0;
+  // The sibling program `program` (its file name) was closed for the installation and could not
+  // be started again: with administrator rights, its own rights were not kept (or the start
+  // with them failed); without, the start failed. It stays closed.
+  virtual void program_left_closed(const char* program) = 0;
 };
 
 }  // namespace tolvex

@@ -8,6 +8,7 @@
 #include "catalogue/managed_file_table.h"
 #include "catalogue/version_text.h"
 #include "install/file_swap.h"
+#include "install/sibling_programs_win.h"
 #include "text/cp932.h"
 
 namespace tolvex {
@@ -78,7 +79,9 @@ int updater_row(const ManagedFileTable& table) {
 
 int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblingCount], CatalogueView& view,
                     NativeWindow owner, Waiter& waiter, ArchiveGuard* guard, InstallObserver* observer) {
-  close_sibling_programs(was_running, view, waiter);
+  // Keeps the rights each closed program ran with, for its restart.
+  SiblingProcessLauncher launcher;
+  close_sibling_programs(was_running, launcher, view, waiter);
   HeldFileRetry retry(waiter, view);
   int result = 1;
   char staged_updater_version[1024] = {};
@@ -117,7 +120,7 @@ int install_updates(ManagedFileTable& table, std::int32_t (&was_running)[kSiblin
   if (kept_row >= 0) set_row_version(table, kept_row, staged_updater_version);
   show_file_rows(table, view, read_file_version, kept_row);
   view.show_status("アップデート終了");
-  restart_sibling_programs(was_running, view, waiter);
+  (void)restart_sibling_programs(was_running, launcher, view, waiter, observer);
   SetForegroundWindow(static_cast<HWND>(owner));
   return result;
 }

@@ -33,6 +33,24 @@ std::string program_file_path() {
 
 std::string program_folder() { return folder_of_path(program_file_path().c_str()); }
 
+bool working_in_program_folder() {
+  wchar_t current[MAX_PATH + 1] = {};
+  const DWORD current_length = GetCurrentDirectoryW(MAX_PATH, current);
+  const std::wstring program = wide(program_folder());
+  if (current_length == 0 || current_length >= MAX_PATH || program.empty()) return false;
+  // Both as long names with one final separator.
+  auto normal = [](std::wstring folder) {
+    wchar_t long_name[MAX_PATH + 1] = {};
+    const DWORD length = GetLongPathNameW(folder.c_str(), long_name, MAX_PATH);
+    if (length != 0 && length < MAX_PATH) folder = long_name;
+    if (folder.empty() || folder.back() != L'\\') folder += L'\\';
+    return folder;
+  };
+  const std::wstring a = normal(current), b = normal(program);
+  return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+         CSTR_EQUAL;
+}
+
 bool token_elevated(HANDLE token) {
   TOKEN_ELEVATION elevation = {};
   DWORD size = 0;
@@ -47,23 +65,11 @@ bool process_elevated() {
   return token_elevated(token.get());
 }
 
-bool start_with_shell_rights(const char* path, const std::string& folder) {
-  if (!process_elevated()) return false;
-  HWND shell = GetShellWindow();
-  DWORD shell_process_id = 0;
-  if (shell == nullptr || GetWindowThreadProcessId(shell, &shell_process_id) == 0 || shell_process_id == 0)
-    return false;
-  OwnedHandle shell_process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, shell_process_id));
-  if (!shell_process.valid()) return false;
-  HANDLE raw = nullptr;
-  if (!OpenProcessToken(shell_process.get(), TOKEN_DUPLICATE | TOKEN_QUERY, &raw)) return false;
-  OwnedHandle shell_token(raw);
-  if (token_elevated(shell_token.get())) return false;  // nothing to give up
+bool start_with_token(HANDLE token, const char* path, const std::string& folder) {
   HANDLE duplicated = nullptr;
   if (!DuplicateTokenEx(
-          shell_token.get(),
-          TOKEN_ASSIGN_PRIMARY | TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID, nullptr,
-          SecurityImpersonation, TokenPrimary, &duplicated))
+          token, TOKEN_ASSIGN_PRIMARY | TOKEN_DUPLICATE | TOKEN_QUERY | TOKEN_ADJUST_DEFAULT | TOKEN_ADJUST_SESSIONID,
+          nullptr, SecurityImpersonation, TokenPrimary, &duplicated))
     return false;
   OwnedHandle primary(duplicated);
 
@@ -81,6 +87,14 @@ bool start_with_shell_rights(const char* path, const std::string& folder) {
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
   return true;
+}
+
+void limit_library_search() {
+  using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto set_default = reinterpret_cast<SetDefaultDllDirectoriesFunction>(
+      reinterpret_cast<void*>(kernel != nullptr ? GetProcAddress(kernel, "SetDefaultDllDirectories") : nullptr));
+  if (set_default == nullptr || !set_default(LOAD_LIBRARY_SEARCH_SYSTEM32)) SetDllDirectoryA("");
 }
 
 Waiter& system_waiter() {

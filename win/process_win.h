@@ -1,7 +1,7 @@
 #pragma once
 // This process and the programs it starts: where its program file lies, whether it runs with
 // administrator rights (User Account Control's elevation), starting a program with the rights of
-// the user's desktop shell, and the real blocking waits.
+// another process's token, and the real blocking waits.
 #include <windows.h>
 
 #include <string>
@@ -16,19 +16,28 @@ std::string program_file_path();
 // The folder of the running program file with its final separator; empty when unknown.
 std::string program_folder();
 
+// True when the current folder is the running program file's folder (compared as the system
+// names them, whatever the case or short names).
+bool working_in_program_folder();
+
 // True when the access token `token` (opened with TOKEN_QUERY) is elevated.
 bool token_elevated(HANDLE token);
 // True when this process's token is elevated.
 bool process_elevated();
 
-// A copy of the updater that runs with administrator rights (it took over an update of a
-// protected suite folder) must not hand those rights on to the suite's programs it starts
-// again: they are to run as the user started them before, with the shell's ordinary rights.
 // Starts `path` (code page 932) in `folder` (empty: this process's current folder) with the
-// token of the process that owns the shell's desktop window, when this process is elevated and
-// the shell is not. False, having started nothing, in every other case (not elevated, no
-// shell, the shell elevated too, or the start failed): the caller then starts it its usual way.
-bool start_with_shell_rights(const char* path, const std::string& folder);
+// rights of `token` (an access token opened with TOKEN_DUPLICATE | TOKEN_QUERY |
+// TOKEN_ASSIGN_PRIMARY), through a primary copy of it. False, having started nothing, when the
+// copy or the start fails.
+bool start_with_token(HANDLE token, const char* path, const std::string& folder);
+
+// From now on a DLL loaded by name comes from the system's folder only: never from the current
+// folder, PATH, or the program's own folder, where a planted copy of a system DLL would run with
+// this process's rights (administrator rights, in a copy that took over an update). Called first
+// thing, before any DLL beyond the few the program file imports (all known to the system, which
+// takes them from its own folder) is loaded. Where the system lacks SetDefaultDllDirectories,
+// at least the current folder is taken out of the search.
+void limit_library_search();
 
 // The real waiter: blocks the calling thread (Sleep).
 Waiter& system_waiter();

@@ -29,6 +29,12 @@ class OwnedHandle {
     (void)close();
     handle_ = handle;
   }
+  // Hands what it holds to the caller, who closes it then.
+  HANDLE release() {
+    HANDLE handle = handle_;
+    handle_ = INVALID_HANDLE_VALUE;
+    return handle;
+  }
 
  private:
   HANDLE handle_;
@@ -93,6 +99,9 @@ class MappedView {
 class LoadedLibrary {
  public:
   explicit LoadedLibrary(const char* name) : module_(LoadLibraryA(name)) {}
+  // LoadLibraryExA(path, flags); `path` may be empty (nothing loaded).
+  LoadedLibrary(const char* path, DWORD flags)
+      : module_(path[0] != '\0' ? LoadLibraryExA(path, nullptr, flags) : nullptr) {}
   ~LoadedLibrary() {
     if (module_ != nullptr) FreeLibrary(module_);
   }

@@ -39,11 +39,11 @@ class CommandLog {
 };
 
 // The record one command leaves in the command log: a heading with the local time and the
-// command's name, then one indented line per fact (the update address, the list's outcome, each
-// offered file with its installed and listed versions, each file's installation, the sibling
-// programs closed and started again, the message that ended the command). Texts are code page
-// 932 as the window shows them; control characters in them become spaces, so that every line
-// is one line and only a heading starts with '['.
+// command's name, then one indented line per fact (the update address without any user name or
+// password, the list's outcome, each offered file with its installed and listed versions, each
+// file's installation, the sibling programs closed and started again or left closed, the message
+// that ended the command). Texts are code page 932 as the window shows them; control characters
+// in them become spaces, so that every line is one line and only a heading starts with '['.
 // The names a record's heading gives the two commands.
 extern const char kVersionCheckCommandName[];
 extern const char kUpdateCommandName[];
@@ -70,6 +70,8 @@ class CommandRecord : public InstallObserver {
   void download_failed(ErrorCode code) noexcept;
   void file_installed(const char* name, InstallOutcome outcome, std::uint32_t system_error,
                       bool backup_restored) noexcept override;
+  // A sibling program the installation closed could not be started again and stays closed.
+  void program_left_closed(const char* program) noexcept override;
   // The sibling programs an installation closed and started again.
   void programs_closed(const std::int32_t (&was_running)[kSiblingCount]) noexcept;
   // The message box that ended the command.

@@ -1,5 +1,5 @@
 #pragma once
-// A working folder for installation tests: the archive library beside the files, archives made
+// A working folder for installation tests: the archive library beside the program, archives made
 // by our codec, and a table with chosen rows flagged.
 #include <gtest/gtest.h>
 
@@ -13,6 +13,7 @@
 #include "support/command_doubles.h"
 #include "support/recording_doubles.h"
 #include "support/temp_dir.h"
+#include "win/process_win.h"
 #include "workflow/command_context.h"
 
 namespace tolvex::testing {
@@ -20,7 +21,8 @@ namespace tolvex::testing {
 class InstallFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(CopyFileA(build_path("bin\\UNLHA32.dll").c_str(), "UNLHA32.dll", FALSE));
+    // The updater takes the archive library from its own folder: here, the test program's.
+    ASSERT_TRUE(CopyFileA(build_path("bin\\UNLHA32.dll").c_str(), library_path().c_str(), FALSE));
     load_managed_names(state.Table);
   }
 
@@ -43,6 +45,7 @@ class InstallFolder : public ::testing::Test {
       if (std::string(state.Table.FileRows[i].Name) == name) return i;
     return -1;
   }
+  static std::string library_path() { return program_folder() + "UNLHA32.dll"; }
   static bool present(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }
 
   ScopedWorkDir dir;

@@ -85,13 +85,16 @@ TEST_F(InstallUpdates, MissingArchiveIsAFailedRowWithTheOldFileKept) {
 }
 
 TEST_F(InstallUpdates, ArchiveLibraryThatCannotBeLoadedIsAFailedRowWithNothingLost) {
-  // Missing, and of the other width (a 64-bit library beside the 32-bit updater, or the reverse):
-  // the same failure of the row either way.
+  // Missing beside the program (only the working folder has one, which is never used), and of
+  // the other width (a 64-bit library beside the 32-bit updater, or the reverse): the same
+  // failure of the row either way.
   for (const bool other_width : {false, true}) {
     SCOPED_TRACE(other_width ? "other width" : "missing");
-    DeleteFileA("UNLHA32.dll");
+    DeleteFileA(library_path().c_str());
     if (other_width) {
-      ASSERT_TRUE(CopyFileA(fixture_path("other_width\\UNLHA32.dll").c_str(), "UNLHA32.dll", FALSE));
+      ASSERT_TRUE(CopyFileA(fixture_path("other_width\\UNLHA32.dll").c_str(), library_path().c_str(), FALSE));
+    } else {
+      ASSERT_TRUE(CopyFileA(testing::build_path("bin\\UNLHA32.dll").c_str(), "UNLHA32.dll", FALSE));
     }
     write_file("vemoda.dll", "old vemoda");
     make_archive("vemoda.lzh", "vemoda.___", "new vemoda");

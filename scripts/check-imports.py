@@ -1,18 +1,33 @@
 #!/usr/bin/env python3
-"""Checks the delay-loaded imports of a linked Windows program (PE32 or PE32+).
+"""Checks the imports of a linked Windows program (PE32 or PE32+).
 
-Every delay-import slot must start out pointing at code of the program (the thunk that loads
-the DLL and resolves the function on the first call). A slot that holds 0, or points anywhere
-else, makes the first call into that function jump there: the program crashes at its first use
-of the DLL, which a window that never touches the DLL at start-up does not show.
+Imported at start-up: only DLLs that the system always takes from its own folder (the KnownDLLs
+of Windows, and the common controls, which the program's manifest binds to the system's side-by-
+side copy). Any other DLL imported at start-up is searched for beside the program before the
+program can limit where DLLs come from: a copy planted there would run with its rights.
 
-  check-delay-imports.py PROGRAM [DLL ...]
+Delay-loaded: every delay-import slot must start out pointing at code of the program (the thunk
+that loads the DLL and resolves the function on the first call). A slot that holds 0, or points
+anywhere else, makes the first call into that function jump there: the program crashes at its
+first use of the DLL, which a window that never touches the DLL at start-up does not show.
+
+  check-imports.py PROGRAM [DLL ...]
 
 Each DLL named must have a delay-import descriptor in PROGRAM. Prints one line per DLL and
 exits 1 on any fault.
 """
 import struct
 import sys
+
+# The KnownDLLs of Windows 10 and 11 (HKLM\\SYSTEM\\CurrentControlSet\\Control\\Session Manager\\KnownDLLs,
+# and ntdll and kernelbase, which every process has), plus comctl32, bound by the manifest.
+START_UP_ALLOWED = {
+    "advapi32.dll", "clbcatq.dll", "combase.dll", "comdlg32.dll", "coml2.dll", "difxapi.dll", "gdi32.dll",
+    "gdiplus.dll", "imagehlp.dll", "imm32.dll", "kernel32.dll", "kernelbase.dll", "msctf.dll", "msvcrt.dll",
+    "normaliz.dll", "nsi.dll", "ntdll.dll", "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "sechost.dll",
+    "setupapi.dll", "shcore.dll", "shell32.dll", "shlwapi.dll", "user32.dll", "wldap32.dll", "ws2_32.dll",
+    "comctl32.dll",
+}
 
 IMAGE_SCN_CNT_CODE = 0x00000020
 IMAGE_SCN_MEM_EXECUTE = 0x20000000
@@ -34,11 +49,15 @@ class Image:
         if magic == 0x10B:
             self.pointer_size = 4
             self.image_base, = struct.unpack_from("<I", data, optional + 28)
+            directories = optional + 96
         elif magic == 0x20B:
             self.pointer_size = 8
             self.image_base, = struct.unpack_from("<Q", data, optional + 24)
+            directories = optional + 112
         else:
             raise ValueError("unknown optional header magic %#x" % magic)
+        # Data directory 1: the import directory (RVA, size).
+        self.import_directory, = struct.unpack_from("<I", data, directories + 8)
         self.sections = []
         table = optional + optional_size
         for i in range(sections):
@@ -77,6 +96,20 @@ class Image:
         section = self.section_of(va - self.image_base) if va >= self.image_base else None
         return section is not None and section[5] & (IMAGE_SCN_CNT_CODE | IMAGE_SCN_MEM_EXECUTE) != 0
 
+    def start_up_imports(self):
+        """The DLL names of the import directory, in order."""
+        names, at = [], self.import_directory
+        while at:
+            offset = self.offset_of(at)
+            if offset is None:
+                raise ValueError("the import directory runs out of the image")
+            _lookup, _stamp, _chain, name_rva, thunk_rva = struct.unpack_from("<IIIII", self.data, offset)
+            if name_rva == 0 and thunk_rva == 0:
+                break
+            names.append(self.text(name_rva) or "?")
+            at += 20
+        return names
+
     def delay_descriptors(self):
         """The delay-import descriptors by lower-case DLL name (attributes 1: addresses are RVAs), found by their shape:
         the linker records them in no data directory, and may place them among the code."""
@@ -113,12 +146,17 @@ def check(image, dll, iat_rva, int_rva):
 
 def main(argv):
     if len(argv) < 2:
-        print("usage: check-delay-imports.py PROGRAM [DLL ...]", file=sys.stderr)
+        print("usage: check-imports.py PROGRAM [DLL ...]", file=sys.stderr)
         return 2
     with open(argv[1], "rb") as f:
         image = Image(f.read())
-    descriptors = image.delay_descriptors()
     faults = []
+    imported = image.start_up_imports()
+    print("imported at start-up: %s" % " ".join(imported))
+    for dll in imported:
+        if dll.lower() not in START_UP_ALLOWED:
+            faults.append("%s: imported at start-up, but not a DLL the system always takes from its own folder" % dll)
+    descriptors = image.delay_descriptors()
     for wanted in argv[2:]:
         if wanted.lower() not in descriptors:
             faults.append("%s: no delay-import descriptor" % wanted)
