@@ -26,9 +26,16 @@ class UpdateTransfers {
   // What keeps the downloaded archives as checked until they are extracted; null when the
   // transfers check nothing.
   virtual ArchiveGuard* archive_guard() { return nullptr; }
+  // True when what these transfers bring is authenticated, so that it may be installed with
+  // administrator rights: signed releases, or a server that proves who it is (an https address).
+  virtual bool authenticated() { return false; }
 };
 
-// The transfers over WinInet (Windows only): the functions below.
+// True when `url` begins with "https://" (in any case).
+bool is_https_address(const std::string& url);
+
+// The transfers over WinInet (Windows only): the functions below. They are authenticated when the
+// "URL" setting is an https address.
 UpdateTransfers& wininet_transfers();
 
 // Sees every body byte of a transfer as it is stored, in order (to hash it on the way).

@@ -20,6 +20,7 @@ class WinInetTransfers : public UpdateTransfers {
   int download_file(const char* archive_name, ProgressCallback callback) override {
     return tolvex::download_file(archive_name, callback);
   }
+  bool authenticated() override { return is_https_address(update_url()); }
 };
 
 }  // namespace

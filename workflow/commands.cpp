@@ -81,7 +81,9 @@ UnwritableFolderOutcome resolve_unwritable_folder(CommandContext& context) {
     context.boxes.show(owner, text, kCaption, kind);
     return UnwritableFolderOutcome{false, text};
   };
-  if (rights.elevated()) return stop(kFolderNotWritable, BoxKind::kStop);
+  // Administrator rights are asked for only to install what is authenticated: a release that
+  // anybody on the way could have changed must not be written into a protected folder.
+  if (rights.elevated() || !context.transfers.authenticated()) return stop(kFolderNotWritable, BoxKind::kStop);
   if (context.boxes.show(owner, kElevationQuestion, kCaption, BoxKind::kQuestion) != BoxAnswer::kYes)
     return stop(kElevationDeclined, BoxKind::kInformation);
   if (rights.start_elevated_update() == ElevatedStart::kStarted) return {true, kHandedOverNote};

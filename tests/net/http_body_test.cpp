@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "net/http_body.h"
+#include "net/update_transfers.h"
 #include "support/temp_dir.h"
 
 namespace tolvex {
@@ -247,6 +248,15 @@ TEST(BodyWithProgress, EachEndIsTold) {
             TransferEnd::kAborted);
   EXPECT_EQ(stored, 2046u);
   EXPECT_EQ(g_reports, (std::vector<std::pair<std::uint32_t, std::uint32_t>>{{1023, 0}, {2046, 0}}));
+}
+
+TEST(UpdateAddress, OnlyAnHttpsSchemeCountsAsAServerThatProvesWhoItIs) {
+  EXPECT_TRUE(is_https_address("https://example.jp/upd/"));
+  EXPECT_TRUE(is_https_address("HTTPS://example.jp/upd/"));
+  EXPECT_FALSE(is_https_address("http://example.jp/upd/"));
+  EXPECT_FALSE(is_https_address("https:/example.jp/"));
+  EXPECT_FALSE(is_https_address(" https://example.jp/"));
+  EXPECT_FALSE(is_https_address(""));
 }
 
 }  // namespace

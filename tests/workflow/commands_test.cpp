@@ -346,6 +346,7 @@ TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) 
   struct Case {
     const char* what;
     bool elevated;
+    bool authenticated;
     BoxAnswer answer;
     ElevatedStart start;
     std::vector<std::pair<std::string, std::string>> boxes;
@@ -353,21 +354,31 @@ TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) 
   const std::string question =
       "このフォルダにファイルを書き込む権限がありません。\n管理者として実行し直してアップデートしますか？";
   for (const Case& c :
-       {Case{"handed over", false, BoxAnswer::kYes, ElevatedStart::kStarted, {{"アップデート", question}}},
+       {Case{"handed over", false, true, BoxAnswer::kYes, ElevatedStart::kStarted, {{"アップデート", question}}},
         Case{
             "declined",
             false,
+            true,
             BoxAnswer::kNo,
             ElevatedStart::kStarted,
             {{"アップデート", question}, {"アップデート", "ファイルを書き込めないため、アップデートを中止しました。"}}},
         Case{"elevation refused",
              false,
+             true,
              BoxAnswer::kYes,
              ElevatedStart::kRefused,
              {{"アップデート", question},
               {"アップデート", "管理者として実行できなかったため、アップデートを中止しました。"}}},
         Case{"already administrator",
              true,
+             true,
+             BoxAnswer::kYes,
+             ElevatedStart::kStarted,
+             {{"アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。"}}},
+        // Neither signed nor from an https address: never installed with administrator rights.
+        Case{"not authenticated",
+             false,
+             false,
              BoxAnswer::kYes,
              ElevatedStart::kStarted,
              {{"アップデート", "このフォルダにファイルを書き込めないため、アップデートできません。"}}}}) {
@@ -379,6 +390,7 @@ TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) 
     FakeFolderRights rights;
     rights.is_elevated = c.elevated;
     rights.start = c.start;
+    transfers_.is_authenticated = c.authenticated;
     boxes_.answer(c.answer);
     CommandContext command = context();
     command.rights = &rights;
@@ -386,7 +398,7 @@ TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) 
     expect_boxes(c.boxes);
     EXPECT_EQ(transfers_.calls, std::vector<std::string>{"fetch"});  // no archive fetched
     EXPECT_TRUE(installed_rows_.empty());
-    EXPECT_EQ(rights.starts, !c.elevated && c.answer == BoxAnswer::kYes ? 1 : 0);
+    EXPECT_EQ(rights.starts, !c.elevated && c.authenticated && c.answer == BoxAnswer::kYes ? 1 : 0);
     // A hand-over leaves the closing window as it is; every other way gives the buttons back.
     const bool handed_over = rights.starts == 1 && c.start == ElevatedStart::kStarted;
     EXPECT_EQ(journal_.back() == "buttons on on 終了", !handed_over);
