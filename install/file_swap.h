@@ -49,7 +49,8 @@ bool remove_backup(const char* name);
 [[nodiscard]] bool is_readable(const char* name);
 // True when the file operation on `name` that has just failed failed only because another
 // program holds the file for now (a sharing or lock violation, or access denied to a file that
-// exists). Asked right after the failure: it reads the platform's last error.
+// exists in a folder this process can write). Asked right after the failure: it reads the
+// platform's last error, and leaves it as it was.
 [[nodiscard]] bool failed_because_held(const char* name);
 // True when anything exists under `name`.
 [[nodiscard]] bool exists(const char* name);

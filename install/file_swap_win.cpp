@@ -5,8 +5,10 @@
 #include <cstdio>
 #include <string>
 
+#include "text/cp932.h"
 #include "unlha32/temporary_name.h"
 #include "unlha32/unlha32_win.h"
+#include "win/file_rights_win.h"
 #include "win/process_win.h"
 #include "win/scoped_win.h"
 
@@ -75,7 +77,11 @@ bool is_readable(const char* name) {
 bool failed_because_held(const char* name) {
   const DWORD error = GetLastError();
   if (error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION) return true;
-  return error == ERROR_ACCESS_DENIED && exists(name);
+  // Access denied to a file that exists is a hold (a file a scanner is deleting, say) only where
+  // this process may write: in a folder it cannot, it is a lack of rights that no wait mends.
+  const bool held = error == ERROR_ACCESS_DENIED && exists(name) && can_create_files_in(folder_of_path(name));
+  SetLastError(error);
+  return held;
 }
 
 bool exists(const char* name) { return GetFileAttributesA(name) != INVALID_FILE_ATTRIBUTES; }

@@ -177,7 +177,10 @@ bool read_private_key_pem(const std::string& text, P256PrivateKey& key, std::str
   }
   std::string base64;
   std::size_t i = 1;
-  for (; i < lines.size() && lines[i] != kEnd; ++i) base64 += lines[i];
+  for (; i < lines.size() && lines[i] != kEnd; ++i) {
+    if (lines[i].empty()) return refuse(error, "a blank line inside the PEM private key");
+    base64 += lines[i];
+  }
   if (i == lines.size()) return refuse(error, "the PEM private key has no end line");
   for (++i; i < lines.size(); ++i)
     if (!lines[i].empty()) return refuse(error, "more text after the PEM private key");

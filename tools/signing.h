@@ -18,6 +18,7 @@
 namespace tolvex::publish {
 
 constexpr const char* kSigningUnavailable = "signing is not available in this build";
+constexpr const char* kMismatchedKeyPair = "the private key file's public key does not belong to its private key";
 
 bool signing_available();
 
@@ -27,7 +28,8 @@ bool sha256(const std::uint8_t* data, std::size_t size, trust::Sha256& digest);
 bool generate_key(std::string& private_pem, trust::PublicKey& public_key, std::string& error);
 
 // Signs `message` (SHA-256 inside) with a P-256 private key given as PEM. False with `error`
-// when the PEM is not such a key or signing fails.
+// when the PEM is not such a key, signing fails, or the key's public half does not verify the
+// signature (kMismatchedKeyPair: a key file whose public key belongs to another secret).
 bool sign_message(const std::string& private_pem, const std::string& message, trust::Signature& signature,
                   std::string& error);
 

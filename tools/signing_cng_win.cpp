@@ -82,6 +82,7 @@ bool sign_message(const std::string& private_pem, const std::string& message, tr
   std::memcpy(blob.point(), pair.public_key.data(), pair.public_key.size());
   std::memcpy(blob.secret(), pair.secret.data(), pair.secret.size());
   SecureZeroMemory(pair.secret.data(), pair.secret.size());
+  const trust::PublicKey public_half = pair.public_key;
 
   error = "the system's cryptography (CNG) cannot sign with this key";
   CryptoProvider provider;
@@ -97,6 +98,11 @@ bool sign_message(const std::string& private_pem, const std::string& message, tr
                                 static_cast<ULONG>(signature.size()), &written, 0)) ||
       written != signature.size())
     return false;
+  // The key file's public half is what verifiers will be given: it must belong to its secret.
+  if (!verify_message(public_half, message, signature)) {
+    error = kMismatchedKeyPair;
+    return false;
+  }
   error.clear();
   return true;
 }

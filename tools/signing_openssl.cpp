@@ -123,6 +123,12 @@ bool sign_message(const std::string& private_pem, const std::string& message, tr
     error = "OpenSSL gave a signature that is not two 32-byte numbers";
     return false;
   }
+  // The key file's public half is what verifiers will be given: it must belong to its secret.
+  trust::PublicKey public_key{};
+  if (!public_point(key.get(), public_key) || !verify_message(public_key, message, signature)) {
+    error = kMismatchedKeyPair;
+    return false;
+  }
   return true;
 }
 

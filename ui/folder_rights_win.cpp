@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "win/file_rights_win.h"
 #include "win/process_win.h"
 #include "win/scoped_win.h"
 
@@ -11,19 +12,9 @@ namespace tolvex {
 
 const char kUpdateAtOnceArgument[] = "/update";
 
-bool WindowsFolderRights::working_folder_writable() {
-  // A name of its own per process and try; deleted when closed, whatever happens.
-  for (unsigned attempt = 0; attempt < 8; ++attempt) {
-    const std::string name =
-        "tolvex-probe-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(attempt) + ".tmp";
-    OwnedHandle probe(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                  FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE,
-                                  nullptr));
-    if (probe.valid()) return true;
-    if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS) return false;
-  }
-  return false;
-}
+bool WindowsFolderRights::working_folder_writable() { return can_create_files_in(std::string()); }
+
+bool WindowsFolderRights::may_replace(const char* name) { return may_replace_file(name); }
 
 bool WindowsFolderRights::elevated() { return process_elevated(); }
 

@@ -1,6 +1,6 @@
 #pragma once
-// The working folder's rights as Windows has them: a probe file, the process token's
-// elevation, and a copy of the program started with the "runas" verb.
+// The working folder's rights as Windows has them: a probe file, the files to replace, the
+// process token's elevation, and a copy of the program started with the "runas" verb.
 #include <windows.h>
 
 #include "workflow/command_context.h"
@@ -18,6 +18,8 @@ class WindowsFolderRights : public FolderRights {
 
   // Creates and deletes a hidden temporary file in the current folder.
   bool working_folder_writable() override;
+  // Opens the file for deletion, changing nothing.
+  bool may_replace(const char* name) override;
   // The process token's elevation.
   bool elevated() override;
   // ShellExecuteEx "runas" of this program with kUpdateAtOnceArgument in the current folder; on

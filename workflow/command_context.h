@@ -56,6 +56,9 @@ class FolderRights {
   virtual ~FolderRights() = default;
   // True when a file can be created in the working folder now (tried, not guessed from a path).
   virtual bool working_folder_writable() = 0;
+  // False when the file `name` of the working folder exists and may not be moved or deleted by
+  // this process (tried, changing nothing).
+  virtual bool may_replace(const char* name) = 0;
   // True when this process runs with administrator rights.
   virtual bool elevated() = 0;
   // Starts this program again with administrator rights, in the same working folder, told to

@@ -71,7 +71,15 @@ constexpr const char kCaption[] = "アップデート";
 }  // namespace
 
 bool working_folder_writable(const CommandContext& context) {
-  return context.rights == nullptr || context.rights->working_folder_writable();
+  if (context.rights == nullptr) return true;
+  if (!context.rights->working_folder_writable()) return false;
+  // Where new files may be created but a file to update may not be replaced, the update would
+  // fail at that file's swap: the folder counts as unwritable.
+  const ManagedFileTable& table = context.state.Table;
+  for (int i = 0; i < table.RowCount; ++i) {
+    if (table.UpdateFlags[i] != 0 && !context.rights->may_replace(table.FileRows[i].Name)) return false;
+  }
+  return true;
 }
 
 UnwritableFolderOutcome resolve_unwritable_folder(CommandContext& context) {

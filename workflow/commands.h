@@ -56,7 +56,8 @@ extern const char kElevationNotStarted[];  // the elevated copy was refused or c
 extern const char kFolderNotWritable[];    // even administrator rights do not make it writable
 extern const char kHandedOverNote[];       // what the command log says of a hand-over
 
-// True when the update may write the working folder (always, without a rights object).
+// True when the update may write the working folder and replace every flagged file there
+// (always, without a rights object).
 bool working_folder_writable(const CommandContext& context);
 
 struct UnwritableFolderOutcome {

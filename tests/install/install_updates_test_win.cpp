@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <numeric>
 #include <string>
 #include <thread>
@@ -107,6 +108,25 @@ TEST_F(InstallUpdates, ArchiveLibraryThatCannotBeLoadedIsAFailedRowWithNothingLo
     EXPECT_NE(std::find(window.view.statuses.begin(), window.view.statuses.end(), "vemoda.dll:update faild."),
               window.view.statuses.end());
   }
+}
+
+// Access denied to a file in a folder nobody can write (marked immutable by the test rig) is a
+// lack of rights, not another program's hold: the row fails at once, with no pause, and the old
+// file stays.
+TEST_F(InstallUpdates, FileInAFolderNobodyCanWriteFailsAtOnceWithoutWaiting) {
+  const char* locked = std::getenv("TOLVEX_LOCKED_FOLDER");
+  ASSERT_NE(locked, nullptr);
+  std::string folder = std::string("Z:") + locked + "-file";
+  std::replace(folder.begin(), folder.end(), '/', '\\');
+  ASSERT_TRUE(SetCurrentDirectoryA(folder.c_str())) << folder;
+  if (MoveFileA("vemoda.dll", "vemoda.bak")) {
+    MoveFileA("vemoda.bak", "vemoda.dll");
+    GTEST_SKIP() << "the rig could not make a folder nobody can write (chattr +i)";
+  }
+  flag("vemoda.dll");
+  EXPECT_EQ(install(), 0);
+  EXPECT_TRUE(waiter.waits.empty());
+  EXPECT_EQ(read_file("vemoda.dll"), "an old vemoda.dll\n");
 }
 
 TEST_F(InstallUpdates, LeftoverBackupIsRemovedBeforeTheSwap) {

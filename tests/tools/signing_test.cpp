@@ -260,6 +260,12 @@ TEST(PrivateKeyPem, AMadeKeyIsTheSharedLayoutAndSigns) {
   P256PrivateKey from_crlf;
   EXPECT_TRUE(publish::read_private_key_pem(crlf, from_crlf, error)) << error;
   EXPECT_EQ(from_crlf.secret, key.read.secret);
+
+  // A key file whose public half belongs to another secret signs nothing.
+  P256PrivateKey mixed = key.read;
+  mixed.public_key = make_key().public_key;
+  EXPECT_FALSE(publish::sign_message(publish::private_key_pem(mixed), "manifest body\n", signature, error));
+  EXPECT_EQ(error, publish::kMismatchedKeyPair);
 }
 
 TEST(PrivateKeyPem, RefusesEveryOtherLayout) {
@@ -335,6 +341,9 @@ TEST(PrivateKeyPem, RefusesOtherPemForms) {
   std::string cut = pem;
   cut.erase(40, 1);
   EXPECT_EQ(refused(cut), "the PEM private key is not valid base64");
+  std::string blank = pem;
+  blank.insert(pem.find('\n', pem.find('\n') + 1) + 1, "\n");  // after the first line of digits
+  EXPECT_EQ(refused(blank), "a blank line inside the PEM private key");
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // installation, in one journal.
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -338,6 +339,8 @@ struct FakeFolderRights : FolderRights {
   int probes = 0;
   int starts = 0;
   bool working_folder_writable() override { return ++probes, writable; }
+  bool may_replace(const char* name) override { return fixed.count(name) == 0; }
+  std::set<std::string> fixed;  // files that may not be replaced
   bool elevated() override { return is_elevated; }
   ElevatedStart start_elevated_update() override { return ++starts, start; }
 };
@@ -402,6 +405,25 @@ TEST_F(Commands, UnwritableFolderAsksForAdministratorRightsAndFetchesNoArchive) 
     // A hand-over leaves the closing window as it is; every other way gives the buttons back.
     const bool handed_over = rights.starts == 1 && c.start == ElevatedStart::kStarted;
     EXPECT_EQ(journal_.back() == "buttons on on 終了", !handed_over);
+  }
+  // New files may be created, but a file to update may not be replaced: asked as for an
+  // unwritable folder. A file that is not to be updated does not count.
+  for (const char* fixed : {"plo.exe", "orbe.exe"}) {
+    SCOPED_TRACE(fixed);
+    boxes_.shown.clear();
+    transfers_.calls.clear();
+    state_.ListFetched = 0;
+    FakeFolderRights rights;
+    rights.writable = true;
+    rights.fixed = {fixed};
+    transfers_.is_authenticated = true;
+    boxes_.answer(BoxAnswer::kYes);
+    CommandContext command = context();
+    command.rights = &rights;
+    run_update(command);
+    const bool asked = std::string(fixed) == "plo.exe";
+    EXPECT_EQ(rights.starts, asked ? 1 : 0);
+    EXPECT_EQ(transfers_.calls.size() > 1, !asked);  // archives fetched only when not asked
   }
   FakeFolderRights rights;  // a version check never asks
   CommandContext command = context();
