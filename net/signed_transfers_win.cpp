@@ -1,5 +1,7 @@
 #include "net/signed_transfers_win.h"
 
+#include <algorithm>
+
 #include <windows.h>
 
 #include <string>
@@ -12,6 +14,7 @@
 #include "settings/settings.h"
 #include "trust/cng_crypto_win.h"
 #include "trust/release_check.h"
+#include "win/process_win.h"
 
 namespace tolvex {
 namespace {
@@ -74,7 +77,11 @@ int SignedTransfers::fetch_update_list(ProgressCallback callback) {
   if (!list_hash.finish(digest)) return fail_with(kErrorBadSignature);
   trust::Manifest accepted;
   std::string reason;
-  const trust::ReleaseHistory history{read_release_serial(), utc_now()};
+  // Judged against the higher of this user's record and this machine's.
+  const std::uint64_t user_serial = read_release_serial();
+  const std::uint64_t machine_serial = read_machine_release_serial();
+  const bool administrator = process_elevated();
+  const trust::ReleaseHistory history{std::max(user_serial, machine_serial), utc_now(), administrator};
   switch (trust::accept_signed_list(manifest_text.data(), manifest_text.size(), bare_list_name(list_name), digest,
                                     keys_, trust::signature_valid, history, accepted, reason)) {
     case trust::ListVerdict::kAccepted:
@@ -88,7 +95,8 @@ int SignedTransfers::fetch_update_list(ProgressCallback callback) {
   }
   // Recorded only now that the list is accepted. Should the profile refuse the write, this
   // list still stands; the next check is then judged against the older record.
-  if (accepted.serial > history.highest_serial) (void)write_release_serial(accepted.serial);
+  if (accepted.serial > user_serial) (void)write_release_serial(accepted.serial);
+  if (administrator && accepted.serial > machine_serial) (void)write_machine_release_serial(accepted.serial);
   replace_update_list_text(text.release());
   manifest_ = std::move(accepted);
   have_manifest_ = true;

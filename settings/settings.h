@@ -1,6 +1,7 @@
 #pragma once
 // Where the updater's settings and the dial-up options live and how they are read. The program writes no setting; the
-// only value it writes is the release serial a build with keys last accepted.
+// only value it writes is the release serial a build with keys last accepted (per user, and per
+// machine from a copy with administrator rights).
 #include <cstdint>
 #include <string>
 
@@ -49,5 +50,12 @@ std::uint64_t read_release_serial();
 // Records `serial` as the highest accepted (creating the section when needed). False when the
 // profile cannot be written.
 bool write_release_serial(std::uint64_t serial);
+
+// The same for this machine, in HKEY_LOCAL_MACHINE\Software\<root>\<application name>\<section>:
+// the highest serial a copy with administrator rights accepted, which every copy also judges
+// against (an administrator who elevates for another user reads another user's profile). Only
+// a copy with administrator rights can write it.
+std::uint64_t read_machine_release_serial();
+bool write_machine_release_serial(std::uint64_t serial);
 
 }  // namespace tolvex

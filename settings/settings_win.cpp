@@ -27,9 +27,9 @@ namespace {
 // Owns a key opened for reading only: the profile is never written or created.
 class ReadOnlyKey {
  public:
-  explicit ReadOnlyKey(const std::string& path) {
+  explicit ReadOnlyKey(const std::string& path, HKEY root = HKEY_CURRENT_USER) {
     HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) key_.reset(key);
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) == ERROR_SUCCESS) key_.reset(key);
   }
 
   // The string value `name`, or false when it is missing or not a string.
@@ -82,8 +82,12 @@ std::string update_url() { return read_profile_string(kOptionSection, kUrlEntry,
 
 std::string update_list_name() { return read_profile_string(kOptionSection, kListNameEntry, kDefaultListName); }
 
-std::uint64_t read_release_serial() {
-  const std::string text = read_profile_string(kOptionSection, kReleaseSerialEntry, "");
+namespace {
+
+// The serial recorded under `root`'s profile: 0 when none, or not a decimal of at most 18 digits.
+std::uint64_t read_serial(HKEY root) {
+  std::string text;
+  if (!ReadOnlyKey(profile_path(kOptionSection), root).read_string(kReleaseSerialEntry, text)) return 0;
   if (text.empty() || text.size() > 18) return 0;
   std::uint64_t serial = 0;
   for (char c : text) {
@@ -93,16 +97,26 @@ std::uint64_t read_release_serial() {
   return serial;
 }
 
-bool write_release_serial(std::uint64_t serial) {
+bool write_serial(HKEY root, std::uint64_t serial) {
   HKEY raw = nullptr;
-  if (RegCreateKeyExA(HKEY_CURRENT_USER, profile_path(kOptionSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                      KEY_SET_VALUE, nullptr, &raw, nullptr) != ERROR_SUCCESS)
+  if (RegCreateKeyExA(root, profile_path(kOptionSection).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE,
+                      nullptr, &raw, nullptr) != ERROR_SUCCESS)
     return false;
   OwnedKey key(raw);
   const std::string text = std::to_string(serial);
   return RegSetValueExA(key.get(), kReleaseSerialEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
                         static_cast<DWORD>(text.size() + 1)) == ERROR_SUCCESS;
 }
+
+}  // namespace
+
+std::uint64_t read_release_serial() { return read_serial(HKEY_CURRENT_USER); }
+
+bool write_release_serial(std::uint64_t serial) { return write_serial(HKEY_CURRENT_USER, serial); }
+
+std::uint64_t read_machine_release_serial() { return read_serial(HKEY_LOCAL_MACHINE); }
+
+bool write_machine_release_serial(std::uint64_t serial) { return write_serial(HKEY_LOCAL_MACHINE, serial); }
 
 void read_connection_options(ConnectionOptions& options) {
   RegistryKey key;

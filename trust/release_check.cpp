@@ -57,6 +57,10 @@ ListVerdict accept_signed_list(const char* manifest, std::size_t size, const std
             std::to_string(history.highest_serial) + ", accepted before";
     return ListVerdict::kOlderRelease;
   }
+  if (parsed.manifest.format == 1 && history.administrator) {
+    error = "a format-1 manifest has no serial: not installed with administrator rights";
+    return ListVerdict::kOlderRelease;
+  }
   if (parsed.manifest.expires && history.now >= parsed.manifest.expires_at) {
     error = "the release expired at " + std::to_string(parsed.manifest.expires_at);
     return ListVerdict::kExpired;

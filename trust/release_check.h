@@ -21,16 +21,20 @@ using SignatureCheck =
 bool parse_public_key_list(const char* data, std::size_t size, std::vector<PublicKey>& keys, std::string& error);
 
 // What the updater knows when it judges a manifest: the highest serial it accepted before (0:
-// none, or only format-1 manifests) and the machine's clock (seconds since 1970 UTC).
+// none, or only format-1 manifests), the machine's clock (seconds since 1970 UTC), and whether
+// this copy runs with administrator rights (it then installs from no format-1 manifest, which
+// carries no serial to tell an old release from a new one).
 struct ReleaseHistory {
   std::uint64_t highest_serial = 0;
   std::int64_t now = 0;
+  bool administrator = false;
 };
 
 enum class ListVerdict {
   kAccepted,
   kBadSignature,  // not a manifest, no trusted key's signature, or not for this list
-  kOlderRelease,  // a lower serial than one accepted before (a format-1 manifest counts as 0)
+  kOlderRelease,  // a lower serial than one accepted before (a format-1 manifest counts as 0,
+                  // and is refused outright with administrator rights)
   kExpired,       // its expiry time has come
 };
 

@@ -22,7 +22,8 @@ class SuiteFolder {
   ScopedWorkDir dir_;
 };
 
-// Removes HKCU\Software\Halvorn\R58 with everything below it: every test starts without settings.
+// Removes HKCU\Software\Halvorn\R58 with everything below it, and the machine's record of
+// accepted releases (HKLM): every test starts without settings.
 void clear_settings();
 
 // Points the updater (tolvex.exe) at `url` through its "URL" setting.

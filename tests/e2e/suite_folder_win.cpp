@@ -31,7 +31,11 @@ void SuiteFolder::place(const std::string& fixture, const std::string& name) con
 }
 
 // The whole vendor key goes: the dial-up options key is created volatile with its missing parents.
-void clear_settings() { RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn"); }
+// So does the machine's, where copies with administrator rights record the releases they accepted.
+void clear_settings() {
+  RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Halvorn");
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Halvorn");
+}
 
 void set_updater_url(const std::string& url) {
   HKEY key = nullptr;

@@ -16,6 +16,7 @@
 #include "settings/settings.h"
 #include "support/test_signer_win.h"
 #include "trust/text_forms.h"
+#include "win/process_win.h"
 
 namespace tolvex {
 namespace {
@@ -152,6 +153,27 @@ TEST_F(SignedTransfersTest, OlderOrExpiredReleaseIsRefusedAndTheHighestSerialIsR
     EXPECT_EQ(std::string(update_list_text()), c.expected == kErrorNone ? list_ : kept) << c.what;
   }
   EXPECT_EQ(read_release_serial(), 4u);
+}
+
+// An administrator who elevates the updater for another user has a profile of their own, which
+// may never have seen a release: the machine's record, kept by copies with administrator rights
+// (every copy under Wine), holds the floor for every copy.
+TEST_F(SignedTransfersTest, TheMachinesHighestSerialIsAFloorForEveryUser) {
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Halvorn");
+  ASSERT_TRUE(process_elevated()) << "the machine's record is written by a copy with administrator rights";
+  serve_release("current", {0});  // format 1: no serial to judge, never installed so
+  EXPECT_EQ(transfers_.fetch_update_list(nullptr), 0);
+  EXPECT_EQ(last_error(), kErrorOlderRelease);
+  ASSERT_TRUE(write_machine_release_serial(5));
+  for (const std::uint64_t serial : {4, 6}) {
+    serve_release("current", {serial});
+    set_last_error(kErrorNone);
+    EXPECT_EQ(transfers_.fetch_update_list(nullptr), serial > 5 ? 1 : 0) << serial;
+    EXPECT_EQ(last_error(), serial > 5 ? kErrorNone : kErrorOlderRelease) << serial;
+  }
+  EXPECT_EQ(read_machine_release_serial(), 6u);
+  EXPECT_EQ(read_release_serial(), 6u);
+  RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Halvorn");
 }
 
 TEST_F(SignedTransfersTest, ArchiveNotReceivedWholeAndAsSignedLeavesNothing) {

@@ -24,6 +24,7 @@ std::string running_program_base_name() {
 ScopedUpdateSettings::ScopedUpdateSettings(const std::string& url)
     : key_path_("Software\\Halvorn\\R58\\" + running_program_base_name() + "\\OPTION") {
   RegDeleteKeyA(HKEY_CURRENT_USER, key_path_.c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_path_.c_str());  // the machine's record of accepted releases
   set("URL", url);
 }
 
@@ -32,7 +33,10 @@ ScopedUpdateSettings::ScopedUpdateSettings(const std::string& url, const std::st
   set("name", list_name);
 }
 
-ScopedUpdateSettings::~ScopedUpdateSettings() { RegDeleteKeyA(HKEY_CURRENT_USER, key_path_.c_str()); }
+ScopedUpdateSettings::~ScopedUpdateSettings() {
+  RegDeleteKeyA(HKEY_CURRENT_USER, key_path_.c_str());
+  RegDeleteKeyA(HKEY_LOCAL_MACHINE, key_path_.c_str());
+}
 
 void ScopedUpdateSettings::set(const char* value_name, const std::string& text) {
   HKEY key = nullptr;

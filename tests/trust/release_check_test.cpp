@@ -82,6 +82,9 @@ TEST(SignedList, AnOlderReleaseOrAnExpiredOneIsRefusedOnlyOnceItsSignatureHolds)
   EXPECT_EQ(accept(manifest_signed_by(key, "update.txt", 0), {key}, hash_of(1), {1, 0}).verdict,
             ListVerdict::kOlderRelease);  // format 1 once a numbered release was accepted
   EXPECT_TRUE(accept(manifest_signed_by(key, "update.txt", 0), {key}, hash_of(1), {0, 0}).accepted);
+  EXPECT_EQ(accept(manifest_signed_by(key, "update.txt", 0), {key}, hash_of(1), {0, 0, true}).verdict,
+            ListVerdict::kOlderRelease);  // format 1, with administrator rights: no serial to judge
+  EXPECT_TRUE(accept(manifest_signed_by(key, "update.txt", 1), {key}, hash_of(1), {0, 0, true}).accepted);
   EXPECT_TRUE(accept(manifest_signed_by(key, "update.txt", 5), {key}, hash_of(1), {5, 0}).accepted);
   EXPECT_EQ(accept(manifest_signed_by(key, "update.txt", 5, 1000), {key}, hash_of(1), {0, 1000}).verdict,
             ListVerdict::kExpired);
