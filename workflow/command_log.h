@@ -1,7 +1,8 @@
 #pragma once
 // Where each command leaves a short record of what it did, for support: the record, and the log
 // that keeps the records. The program's log is a file in the user's local application data
-// folder (CommandLogFile); tests record in memory.
+// folder, or the machine's for a copy with administrator rights (CommandLogFile); tests record in
+// memory.
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
@@ -99,7 +100,10 @@ constexpr std::size_t kLogKeep = 512 * 1024;
 std::size_t first_record_start(const char* tail, std::size_t size);
 
 // %LOCALAPPDATA%\Halvorn\Stablon2\tolvex.log, making the two folders when they are missing;
-// empty when the local application data folder is unknown (Windows).
+// empty when the local application data folder is unknown (Windows). A copy with administrator
+// rights writes nothing under the user's profile, where processes with fewer rights could
+// redirect it: its log is %ProgramData%\Halvorn\Stablon2\tolvex.log, in folders only
+// administrators may change (made so, or refused: then empty, and no log is kept).
 std::string prepare_command_log_path();
 
 // The program's command log: a file of records, appended to one record at a time (opened,

@@ -7,6 +7,8 @@
 
 #include "settings/settings.h"
 #include "text/cp932.h"
+#include "win/process_win.h"
+#include "win/protected_folder_win.h"
 #include "win/scoped_win.h"
 
 namespace tolvex {
@@ -51,13 +53,20 @@ void trim_log(const std::string& path, std::uint64_t size) {
 }  // namespace
 
 std::string prepare_command_log_path() {
+  const bool administrator = process_elevated();
   char folder[MAX_PATH] = {};
-  if (SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
+  const int where = administrator ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA;
+  if (SHGetFolderPathA(nullptr, where | CSIDL_FLAG_CREATE, nullptr, SHGFP_TYPE_CURRENT, folder) != S_OK)
     return std::string();
   std::string path = folder;
   for (const char* part : {"\\Halvorn", "\\Stablon2"}) {
     path += part;
-    CreateDirectoryA(path.c_str(), nullptr);  // an existing folder is fine; a failure shows at the open
+    if (administrator) {
+      // Nothing with fewer rights may redirect what this copy writes, or the trim's rename.
+      if (!prepare_administrators_folder(path, folder)) return std::string();
+    } else {
+      CreateDirectoryA(path.c_str(), nullptr);  // an existing folder is fine; a failure shows at the open
+    }
   }
   return path + "\\tolvex.log";
 }

@@ -21,6 +21,7 @@
 #include "support/test_signer_win.h"
 #include "tools/signing.h"
 #include "trust/text_forms.h"
+#include "win/process_win.h"
 
 namespace tolvex {
 namespace {
@@ -51,10 +52,12 @@ std::string fixture_bytes(const std::string& name) { return testing::read_file(t
 
 bool exists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-// The updater's command log, found the way the updater finds it.
+// The updater's command log, found the way the updater finds it: the machine's for a copy with
+// administrator rights (every copy under Wine), otherwise the user's.
 std::string command_log_path() {
   char folder[MAX_PATH] = {};
-  EXPECT_EQ(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, folder), S_OK);
+  const int where = process_elevated() ? CSIDL_COMMON_APPDATA : CSIDL_LOCAL_APPDATA;
+  EXPECT_EQ(SHGetFolderPathA(nullptr, where, nullptr, SHGFP_TYPE_CURRENT, folder), S_OK);
   return std::string(folder) + "\\Halvorn\\Stablon2\\tolvex.log";
 }
 
@@ -73,6 +76,58 @@ class CommandLogTakenByAFolder {
  private:
   std::string path_ = command_log_path();
   std::string saved_ = path_ + ".saved";
+};
+
+// Runs a program of the Unix side (Wine starts those too), waiting for it: false when there is
+// none, as on Windows.
+bool run_unix_program(std::string command_line) {
+  STARTUPINFOA startup = {sizeof startup};
+  PROCESS_INFORMATION started = {};
+  if (!CreateProcessA(nullptr, &command_line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &started))
+    return false;
+  WaitForSingleObject(started.hProcess, 10000);
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  return true;
+}
+
+// The Unix path of a Windows path under Wine (Wine's own export); empty elsewhere.
+std::string unix_path_of(const std::string& windows_path) {
+  using Convert = char*(CDECL*)(const wchar_t*);
+  HMODULE kernel = GetModuleHandleA("kernel32.dll");
+  auto convert = reinterpret_cast<Convert>(
+      reinterpret_cast<void*>(kernel != nullptr ? GetProcAddress(kernel, "wine_get_unix_file_name") : nullptr));
+  if (convert == nullptr) return std::string();
+  std::wstring wide(windows_path.begin(), windows_path.end());  // ASCII paths only
+  char* converted = convert(wide.c_str());
+  if (converted == nullptr) return std::string();
+  std::string result = converted;
+  HeapFree(GetProcessHeap(), 0, converted);
+  return result;
+}
+
+// While it lives, the command log's folder is a symbolic link (a reparse point) to `target`; the
+// real folder comes back afterwards.
+class CommandLogFolderLinkedTo {
+ public:
+  explicit CommandLogFolderLinkedTo(const std::string& target) {
+    MoveFileA(folder_.c_str(), saved_.c_str());
+    const std::string parent = folder_.substr(0, folder_.rfind('\\'));
+    link_ = unix_path_of(parent) + "/Stablon2";
+    linked_ = link_ != "/Stablon2" && run_unix_program("Z:\\bin\\ln -s " + unix_path_of(target) + " " + link_) &&
+              (GetFileAttributesA(folder_.c_str()) & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+  }
+  ~CommandLogFolderLinkedTo() {
+    if (!link_.empty()) run_unix_program("Z:\\bin\\rm -f " + link_);
+    MoveFileA(saved_.c_str(), folder_.c_str());
+  }
+  bool linked() const { return linked_; }
+
+ private:
+  std::string folder_ = command_log_path().substr(0, command_log_path().rfind('\\'));
+  std::string saved_ = folder_ + ".saved";
+  std::string link_;
+  bool linked_ = false;
 };
 
 // Ends every process that shows a window with one of the sibling markers.
@@ -505,6 +560,25 @@ TEST_F(UpdateCommand, InstallFailureShowsTheStopBoxAndKeepsTheOldFile) {
                 .find("  インストール: vemoda.dll 4 新ファイルを配置できず (システムエラー 2) "
                       "バックアップを復元\r\n"),
             std::string::npos);
+}
+
+// A copy with administrator rights writes nothing through a log folder that leads elsewhere (a
+// link a process with fewer rights could have put there): the update runs, no log is kept.
+TEST_F(UpdateCommand, ElevatedCopyKeepsNoLogThroughALinkedLogFolder) {
+  if (!process_elevated()) GTEST_SKIP() << "the machine's log is written by copies with administrator rights";
+  const std::string elsewhere = suite_.file("elsewhere");
+  ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
+  CommandLogFolderLinkedTo linked(elsewhere);
+  if (!linked.linked()) GTEST_SKIP() << "no symbolic link could be made (not under Wine)";
+  serve_newer_vemoda(server_);
+  point_at();
+  start();
+  testing::click_button(window_, IDC_UPDATE_BUTTON);
+  answer("完了", "アップデートは完了しました。\n今後ともStablon２をよろしくお願いいたします。");
+  ASSERT_TRUE(testing::wait_until([&] { return idle(); }, 10000));
+  Sleep(500);  // the record is appended as the command ends
+  EXPECT_EQ(GetFileAttributesA((elsewhere + "\\tolvex.log").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(testing::read_file(suite_.file("vemoda.dll")), fixture_bytes("ver_10_11_12_13.dll"));
 }
 
 TEST_F(UpdateCommand, CheckThenUpdateOverHttps) {
