@@ -48,23 +48,9 @@ fi
 # The emulator. bookworm's qemu-user-static (7.2) hangs under Wine: trixie's 10.0 is needed.
 if ! { [ -x "$emulator" ] && [ -f "$stamp" ] && [ "$(sed -n 2p "$stamp")" = "recipe $recipe" ]; }; then
   state="$root_dir/apt"
-  rm -rf "$state" "$root_dir/unpacked" "$stamp"
-  mkdir -p "$state/lists/partial" "$state/cache/archives/partial" "$state/debs"
-  : >"$state/status"
-  keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-  cat >"$state/sources.list" <<EOF
-deb [signed-by=$keyring] http://deb.debian.org/debian trixie main
-deb [signed-by=$keyring] http://deb.debian.org/debian trixie-updates main
-deb [signed-by=$keyring] http://deb.debian.org/debian-security trixie-security main
-EOF
-  apt_opts=(
-    -o APT::Architecture=amd64 -o APT::Architectures::=amd64
-    -o Dir::State="$state" -o Dir::State::status="$state/status" -o Dir::Cache="$state/cache"
-    -o Dir::Etc::SourceList="$state/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-    -o Debug::NoLocking=1 -o APT::Sandbox::User=root
-  )
-  # A suite whose index cannot be read is not fatal: the main suite has the package.
-  apt-get "${apt_opts[@]}" -qq update >"$state/update.log" 2>&1 || true
+  rm -rf "$root_dir/unpacked" "$stamp"
+  source "$(dirname "${BASH_SOURCE[0]}")/private-apt.sh"
+  private_apt_init "$state" amd64 trixie
   (cd "$state/debs" && apt-get "${apt_opts[@]}" -qq download qemu-user >"$state/download.log" 2>&1) ||
     cannot "trixie's qemu-user cannot be downloaded ($(tail -n 1 "$state/download.log"))"
   deb="$(ls "$state/debs"/qemu-user_*.deb)"

@@ -33,24 +33,9 @@ libraries=(
 )
 
 state="$root_dir.apt"
-rm -rf "$state" "$root_dir.new"
-mkdir -p "$state/lists/partial" "$state/cache/archives/partial" "$state/debs"
-: >"$state/status"
-# The same mirrors as the system, read for i386 only. The security suite's i386 index is not
-# always reachable; the main suite has every package named here, so a failed index is not fatal.
-keyring=/usr/share/keyrings/debian-archive-keyring.gpg
-cat >"$state/sources.list" <<EOF
-deb [signed-by=$keyring] http://deb.debian.org/debian bookworm main
-deb [signed-by=$keyring] http://deb.debian.org/debian bookworm-updates main
-deb [signed-by=$keyring] http://deb.debian.org/debian-security bookworm-security main
-EOF
-apt_opts=(
-  -o APT::Architecture=i386 -o APT::Architectures::=i386
-  -o Dir::State="$state" -o Dir::State::status="$state/status" -o Dir::Cache="$state/cache"
-  -o Dir::Etc::SourceList="$state/sources.list" -o Dir::Etc::SourceParts=/nonexistent
-  -o Debug::NoLocking=1 -o APT::Sandbox::User=root
-)
-apt-get "${apt_opts[@]}" -qq update >"$state/update.log" 2>&1 || true
+rm -rf "$root_dir.new"
+source "$(dirname "${BASH_SOURCE[0]}")/private-apt.sh"
+private_apt_init "$state" i386 bookworm
 (cd "$state/debs" &&
   apt-get "${apt_opts[@]}" -qq download \
     "wine32=$wine_version" "libwine=$wine_version" "fonts-wine=$wine_version" "${libraries[@]}" \
