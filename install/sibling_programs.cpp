@@ -27,8 +27,8 @@ int restart_sibling_programs(const std::int32_t (&was_running)[kSiblingCount], S
   if (left_closed.empty()) {
     status.show_status("");
   } else {
-    // At most five short names: the text always fits the status line.
-    status.show_status((left_closed + " を起動し直せなかったため、終了したままです。").c_str());
+    // The names last, so that the line's start says what happened however many there are.
+    status.show_status(("再起動できませんでした：" + left_closed).c_str());
   }
   return left_closed_count;
 }

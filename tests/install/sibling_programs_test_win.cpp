@@ -131,8 +131,7 @@ TEST_F(SiblingPrograms, WithoutTheirKeptRightsAnElevatedCopyLeavesThemClosedAndS
   EXPECT_EQ(restart_sibling_programs(found, launcher_, status_, waiter_, nullptr), 2);
   EXPECT_EQ(waiter_.waits, std::vector<unsigned>{2000});
   EXPECT_EQ(status_.statuses,
-            (std::vector<std::string>{"しばらくお待ちください。",
-                                      "plo.exe、mepli.exe を起動し直せなかったため、終了したままです。"}));
+            (std::vector<std::string>{"しばらくお待ちください。", "再起動できませんでした：plo.exe、mepli.exe"}));
 }
 
 }  // namespace

@@ -55,8 +55,7 @@ TEST(SiblingRestart, AnElevatedCopyStartsEachOnlyWithItsKeptRightsAndLeavesTheRe
   EXPECT_EQ(observer.programs, (std::vector<std::string>{"plo.exe", "orbe.exe"}));
   EXPECT_EQ(waiter.waits, std::vector<unsigned>{3000});  // one second per program asked for
   EXPECT_EQ(status.statuses,
-            (std::vector<std::string>{"しばらくお待ちください。",
-                                      "plo.exe、orbe.exe を起動し直せなかったため、終了したままです。"}));
+            (std::vector<std::string>{"しばらくお待ちください。", "再起動できませんでした：plo.exe、orbe.exe"}));
 }
 
 TEST(SiblingRestart, ACopyWithoutAdministratorRightsStartsThemAsItselfAndClearsTheStatusLine) {
