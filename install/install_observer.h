@@ -21,9 +21,9 @@ class InstallObserver {
   // failed (0 when none); `backup_restored` tells that the old file was put back from its backup.
   virtual void file_installed(const char* name, InstallOutcome outcome, std::uint32_t system_error,
                               bool backup_restored) = 0;
-  // The sibling program `program` (its file name) was closed for the installation and could not
-  // be started again: with administrator rights, its own rights were not kept (or the start
-  // with them failed); without, the start failed. It stays closed.
+  // The sibling program `program` (its file name) was closed for the installation, and this copy,
+  // which has administrator rights, could not start it again with the rights it ran with (they
+  // were not kept, or the start with them failed). It stays closed.
   virtual void program_left_closed(const char* program) = 0;
 };
 

@@ -13,8 +13,12 @@ int restart_sibling_programs(const std::int32_t (&was_running)[kSiblingCount], S
   for (int row = 0; row < kSiblingCount; ++row) {
     if (was_running[row] == 0) continue;
     ++asked;
-    const bool started = elevated ? launcher.start_with_kept_rights(row) : launcher.start_with_own_rights(row);
-    if (started) continue;
+    // A copy without administrator rights starts them as it always has, whatever comes of it.
+    if (!elevated) {
+      (void)launcher.start_with_own_rights(row);
+      continue;
+    }
+    if (launcher.start_with_kept_rights(row)) continue;
     ++left_closed_count;
     if (!left_closed.empty()) left_closed += "、";
     left_closed += kSiblingPrograms[row].program;

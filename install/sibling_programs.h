@@ -41,9 +41,9 @@ class SiblingLauncher {
 
 // Starts every sibling that the last closing pass found: with its kept rights when this process
 // is elevated, otherwise with this process's own. Waits 1000 ms per program asked for, started
-// or not. A program that could not be started is left closed: `observer` (when not null) hears
-// of it and the status line names it; otherwise the status line is cleared.
-// Returns how many programs were left closed.
+// or not. A program an elevated process could not start with its kept rights is left closed:
+// `observer` (when not null) hears of it and the status line names it; otherwise the status
+// line is cleared. Returns how many programs were left closed.
 int restart_sibling_programs(const std::int32_t (&was_running)[kSiblingCount], SiblingLauncher& launcher,
                              StatusSurface& status, Waiter& waiter, InstallObserver* observer);
 

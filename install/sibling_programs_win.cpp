@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "text/cp932.h"
 #include "win/process_win.h"
 #include "win/window_helpers_win.h"
 
