@@ -19,6 +19,18 @@ const char kExtractCommandFormat[] = "e -mc -n1 -jse2 %s *.*";
 namespace {
 
 constexpr char kArchiveLibraryName[] = "UNLHA32.dll";
+
+// The archive library's path in `folder` (which ends in its separator); empty when it is unknown.
+std::string archive_library_in(const std::string& folder) {
+  return folder.empty() ? std::string() : folder + kArchiveLibraryName;
+}
+
+// The system's folder with its final separator; empty when it cannot be read.
+std::string system_folder() {
+  char folder[MAX_PATH + 1] = {};
+  const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  return length != 0 && length < MAX_PATH ? std::string(folder) + "\\" : std::string();
+}
 constexpr DWORD kLibraryOutputSize = 0x8000;
 char g_library_output[kLibraryOutputSize];  // process-wide; the library's report is not read
 
@@ -36,14 +48,8 @@ int extract_archive(NativeWindow owner, const char* archive_name) {
   // The archive library beside the program, else the system's; never one of the current folder
   // or PATH. Its own imports come from its folder or the system's.
   constexpr DWORD kBesideItOrSystem = LOAD_LIBRARY_SEARCH_DLL_LOAD_DIR | LOAD_LIBRARY_SEARCH_SYSTEM32;
-  const std::string folder = program_folder();
-  LoadedLibrary beside(folder.empty() ? "" : (folder + kArchiveLibraryName).c_str(), kBesideItOrSystem);
-  char system_folder[MAX_PATH + 1] = {};
-  const UINT system_length = beside.get() == nullptr ? GetSystemDirectoryA(system_folder, MAX_PATH) : 0;
-  const std::string in_system = system_length != 0 && system_length < MAX_PATH
-                                    ? std::string(system_folder) + "\\" + kArchiveLibraryName
-                                    : std::string();
-  LoadedLibrary system(in_system.c_str(), kBesideItOrSystem);
+  LoadedLibrary beside(archive_library_in(program_folder()).c_str(), kBesideItOrSystem);
+  LoadedLibrary system(beside.get() != nullptr ? "" : archive_library_in(system_folder()).c_str(), kBesideItOrSystem);
   const LoadedLibrary& library = beside.get() != nullptr ? beside : system;
   auto run = reinterpret_cast<UnlhaEntry>(reinterpret_cast<void*>(library.entry(kUnlhaEntryOrdinal)));
   if (run == nullptr) return -1;

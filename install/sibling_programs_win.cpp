@@ -37,7 +37,8 @@ bool SiblingProcessLauncher::elevated() { return process_elevated(); }
 
 bool SiblingProcessLauncher::start_with_kept_rights(int row) {
   if (!tokens_[row].valid()) return false;
-  return start_with_token(tokens_[row].get(), sibling_path(row, program_folder()).c_str(), program_folder());
+  const std::string folder = program_folder();
+  return start_with_token(tokens_[row].get(), sibling_path(row, folder).c_str(), folder);
 }
 
 bool SiblingProcessLauncher::start_with_own_rights(int row) {

@@ -14,51 +14,26 @@ import struct
 import sys
 import zlib
 
-
-def sections(data):
-    if data[:2] != b"MZ":
-        raise ValueError("not an MZ image")
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    if data[pe:pe + 4] != b"PE\0\0":
-        raise ValueError("no PE signature")
-    coff = pe + 4
-    count, = struct.unpack_from("<H", data, coff + 2)
-    symbol_table, symbol_count = struct.unpack_from("<II", data, coff + 8)
-    optional_size, = struct.unpack_from("<H", data, coff + 16)
-    table = coff + 20 + optional_size
-    # A name longer than 8 characters is "/<offset>" into the string table after the symbols.
-    strings = symbol_table + 18 * symbol_count if symbol_table else None
-    found = []
-    for i in range(count):
-        at = table + 40 * i
-        name = data[at:at + 8].rstrip(b"\0").decode("ascii", "replace")
-        if name.startswith("/") and name[1:].isdigit() and strings is not None:
-            start = strings + int(name[1:])
-            name = data[start:data.find(b"\0", start)].decode("ascii", "replace")
-        raw_size, raw_at = struct.unpack_from("<II", data, at + 16)
-        found.append((name, data[raw_at:raw_at + raw_size]))
-    return symbol_table, symbol_count, found
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from pe_image import Image  # noqa: E402
 
 
 def check(path):
     with open(path, "rb") as f:
-        data = f.read()
-    symbol_table, symbol_count, found = sections(data)
+        image = Image(f.read())
     faults = []
-    if symbol_count:
-        faults.append("a symbol table of %d symbols" % symbol_count)
-    for name, _ in found:
-        if name.startswith(".debug"):
-            faults.append("the section %s" % name)
-    links = [body for name, body in found if name == ".gnu_debuglink"]
-    if not links:
+    if image.symbol_count:
+        faults.append("a symbol table of %d symbols" % image.symbol_count)
+    for section in image.sections:
+        if section[0].startswith(".debug"):
+            faults.append("the section %s" % section[0])
+    link = image.section_bytes(".gnu_debuglink")
+    if link is None:
         faults.append("no .gnu_debuglink")
     else:
-        body = links[0]
-        end = body.find(b"\0")
-        target = body[:end].decode("ascii", "replace")
-        crc_at = (end + 4) & ~3
-        crc, = struct.unpack_from("<I", body, crc_at)
+        end = link.find(b"\0")
+        target = link[:end].decode("ascii", "replace")
+        crc, = struct.unpack_from("<I", link, (end + 4) & ~3)
         beside = os.path.join(os.path.dirname(path), target)
         if not os.path.isfile(beside):
             faults.append("the debug file %s is missing" % target)
@@ -66,7 +41,7 @@ def check(path):
             with open(beside, "rb") as f:
                 if zlib.crc32(f.read()) & 0xFFFFFFFF != crc:
                     faults.append("the debug file %s is not the one linked (CRC-32)" % target)
-    print("%s: %d bytes, %s" % (os.path.basename(path), len(data), "; ".join(faults) if faults else "stripped"))
+    print("%s: %d bytes, %s" % (os.path.basename(path), len(image.data), "; ".join(faults) if faults else "stripped"))
     return faults
 
 
